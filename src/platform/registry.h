@@ -1,0 +1,79 @@
+#pragma once
+// One registry wrapper per operation: create it, set the root, open a key, read or write,
+// and let it go. Paths beginning with "\" start at the root; any other path starts at the
+// open key (or the root when none is open).
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/registry_error.h"
+#include "platform/unique_handles.h"
+
+namespace kestrova {
+
+enum class RegDataType { String, ExpandString, Integer, Binary, Unknown };
+
+// A value exactly as stored: its registry type number and raw bytes.
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+class Registry {
+public:
+    explicit Registry(HKEY root = HKEY_CURRENT_USER);
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+
+    HKEY RootKey() const { return root_; }
+    // Closes any open key: later paths start at the new root.
+    void SetRootKey(HKEY root);
+    // The open key's handle, or nullptr when none is open.
+    HKEY CurrentKey() const { return current_.Get(); }
+
+    bool OpenKey(const std::wstring& path, bool create);
+    bool OpenKeyReadOnly(const std::wstring& path);
+    void CloseKey();
+    bool KeyExists(const std::wstring& path) const;
+
+    bool ValueExists(const std::wstring& name) const;
+    void GetKeyNames(std::vector<std::wstring>& list) const;
+    void GetValueNames(std::vector<std::wstring>& list) const;
+    bool HasSubKeys() const;
+    RegDataType GetDataType(const std::wstring& name) const;
+    // Size of the value's data in bytes; -1 when the value is missing.
+    int64_t GetDataSize(const std::wstring& name) const;
+
+    // Text up to its first NUL, unexpanded; empty when missing. The empty name is the
+    // default value.
+    std::wstring ReadString(const std::wstring& name) const;
+    int32_t ReadInteger(const std::wstring& name) const;
+    // Copies the data into buffer and returns the byte count; 0 when missing.
+    size_t ReadBinaryData(const std::wstring& name, void* buffer, size_t size) const;
+    // Type and bytes of any value; false (and raw untouched) when missing or unreadable.
+    bool ReadRaw(const std::wstring& name, RawValue& raw) const;
+
+    void WriteString(const std::wstring& name, const std::wstring& value);
+    void WriteExpandString(const std::wstring& name, const std::wstring& value);
+    void WriteInteger(const std::wstring& name, int32_t value);
+    void WriteBinaryData(const std::wstring& name, const void* data, size_t size);
+    void WriteRaw(const std::wstring& name, const RawValue& raw);
+
+    bool DeleteValue(const std::wstring& name);
+    // Deletes every subkey, deepest first, then the key itself.
+    bool DeleteKey(const std::wstring& path);
+
+private:
+    // Where a path starts, and the path relative to that point.
+    HKEY BaseFor(const std::wstring& path, std::wstring& relative) const;
+    bool OpenWithFallbacks(const std::wstring& path, UniqueHKey& key) const;
+    void WriteTyped(const std::wstring& name, DWORD type, const void* data, size_t size);
+
+    HKEY root_;
+    UniqueHKey current_;
+};
+
+}  // namespace kestrova
