@@ -1,0 +1,53 @@
+#include "scan/windows_version.h"
+
+namespace kestrova {
+
+int ClassifyWindowsVersion(DWORD platformId, DWORD majorVersion, DWORD minorVersion) {
+    if (platformId == VER_PLATFORM_WIN32_WINDOWS && majorVersion == 4) {
+        switch (minorVersion) {
+            case 0:
+                return 1;
+            case 10:
+                return 2;
+            case 90:
+                return 3;
+            default:
+                return 0;
+        }
+    }
+    if (platformId == VER_PLATFORM_WIN32_NT) {
+        if (majorVersion <= 4) {
+            return 4;
+        }
+        if (majorVersion == 5 && minorVersion <= 2) {
+            return 5 + static_cast<int>(minorVersion);
+        }
+    }
+    return 0;
+}
+
+int WindowsVersionClass() {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    // GetVersionExW on purpose: it reports the version the system presents to this program
+    // (compatibility modes and per-program version settings), which decides the keys in use.
+#if defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#elif defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    const BOOL ok = GetVersionExW(&info);
+#if defined(_MSC_VER)
+#pragma warning(pop)
+#elif defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    if (!ok) {
+        return 0;
+    }
+    return ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
+}
+
+}  // namespace kestrova
