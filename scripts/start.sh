@@ -15,7 +15,7 @@ headless=0
 if [ -z "${DISPLAY:-}" ]; then
     headless=1
     export DISPLAY="$KESTROVA_APP_DISPLAY"
-    kestrova_xvfb "$DISPLAY"
+    kestrova_xvfb "$DISPLAY" 1024x768x24
 fi
 kestrova_prefix "$KESTROVA_APP_PREFIX"
 kestrova_wineserver "$KESTROVA_APP_PREFIX" "$DISPLAY"
@@ -31,11 +31,23 @@ if [ "$headless" -eq 0 ]; then
     exec "$WINE" "$exe"
 fi
 
+stop() {
+    WINEPREFIX="$KESTROVA_APP_PREFIX" "$WINESERVER" -k 2>/dev/null || true
+    exit 0
+}
+trap stop INT TERM
 "$WINE" explorer /desktop=Kestrova,1024x768 "$exe" </dev/null >/dev/null 2>&1 &
-app=$!
-trap 'kill $app 2>/dev/null; WINEPREFIX="$KESTROVA_APP_PREFIX" "$WINESERVER" -k; exit 0' INT TERM
-sleep 6
+for _ in $(seq 1 100); do
+    pgrep -f 'Kestrova.kestrova\.exe' >/dev/null && break
+    sleep 0.2
+done
+sleep 3
 import -display "$DISPLAY" -window root "$build/screenshot.png"
 echo "Kestrova PC Optimizer is running on display $DISPLAY; screenshot: $build/screenshot.png"
 echo "Press Ctrl+C to stop."
-wait $app
+# Runs until interrupted, or until the program ends (its tray menu's Exit).
+while pgrep -f 'Kestrova.kestrova\.exe' >/dev/null; do
+    sleep 1 &
+    wait $!
+done
+stop

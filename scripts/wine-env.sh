@@ -14,12 +14,12 @@ KESTROVA_APP_DISPLAY="${KESTROVA_APP_DISPLAY:-:98}"
 
 # Starts an Xvfb server on display $1 unless one already answers there.
 kestrova_xvfb() {
-    local display="$1" n="${1#:}"
+    local display="$1" n="${1#:}" geometry="${2:-1280x1024x24}"
     if [ -e "/tmp/.X${n}-lock" ] && kill -0 "$(tr -d ' ' <"/tmp/.X${n}-lock")" 2>/dev/null; then
         return 0
     fi
     rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
-    setsid Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    setsid Xvfb "$display" -screen 0 "$geometry" -nolisten tcp </dev/null >/dev/null 2>&1 &
     local i
     for i in $(seq 1 100); do
         [ -e "/tmp/.X11-unix/X${n}" ] && return 0
