@@ -43,7 +43,9 @@ std::wstring WindowsFolderOf(const std::wstring& systemFolder) {
     return cut == std::wstring::npos ? systemFolder : systemFolder.substr(0, cut + 1);
 }
 
-std::wstring WindowsFolder() { return WindowsFolderOf(SystemFolder()); }
+std::wstring WindowsFolder() {
+    return WindowsFolderOf(SystemFolder());
+}
 
 std::wstring ProgramFilesFolder() {
     Registry registry(HKEY_LOCAL_MACHINE);

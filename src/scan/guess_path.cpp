@@ -1,0 +1,127 @@
+#include "scan/guess_path.h"
+
+#include "scan/path_exists.h"
+#include "scan/system_folders.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr size_t npos = std::wstring::npos;
+
+// Only ASCII letters are lowered: the patterns matched below are ASCII, and other letters
+// keep their form so the file system still finds them.
+std::wstring LowerAscii(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (c >= L'A' && c <= L'Z') {
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        }
+    }
+    return text;
+}
+
+void CutBefore(std::wstring& text, wchar_t c) {
+    const size_t at = text.find(c);
+    if (at != npos) {
+        text.resize(at);
+    }
+}
+
+void CutAfter(std::wstring& text, const std::wstring& pattern) {
+    const size_t at = text.find(pattern);
+    if (at != npos) {
+        text.resize(at + pattern.size());
+    }
+}
+
+bool HasExtension(const std::wstring& path) {
+    const size_t nameStart = path.find_last_of(L"\\:");
+    const size_t dot = path.rfind(L'.');
+    return dot != npos && (nameStart == npos || dot > nameStart);
+}
+
+}  // namespace
+
+std::wstring ReplaceFirst(const std::wstring& pattern, const std::wstring& replacement,
+                          const std::wstring& text) {
+    const size_t at = pattern.empty() ? npos : text.find(pattern);
+    if (at == npos) {
+        return text;
+    }
+    std::wstring result = text;
+    result.replace(at, pattern.size(), replacement);
+    return result;
+}
+
+std::wstring GuessPath(const std::wstring& data) {
+    if (data.empty()) {
+        return {};
+    }
+    if (data.starts_with(L"\\\\")) {
+        return data;  // a network path is left as it is
+    }
+    std::wstring s = LowerAscii(data);
+
+    // Switches ("/s") and anything after them.
+    CutBefore(s, L'/');
+    if (!s.empty() && s.front() == L'"') {
+        s.erase(0, 1);
+    }
+    if (s.empty()) {
+        return {};
+    }
+
+    // A program or library name ends the path; what follows are its arguments.
+    if (s.starts_with(L"rundll32")) {
+        s = L"rundll32.exe";
+    } else {
+        CutAfter(s, L".exe");
+        CutAfter(s, L".dll");
+    }
+
+    s = ReplaceFirst(L"%systemroot%\\system32\\", SystemFolder(), s);
+    s = ReplaceFirst(L"%systemroot%\\", WindowsFolder(), s);
+    s = ReplaceFirst(L"%programfiles%\\", ProgramFilesFolder(), s);
+    if (s.empty()) {
+        return {};
+    }
+
+    // Icon references ("shell32.dll,4") end at the comma.
+    CutBefore(s, L',');
+    if (!s.empty() && s.back() == L'"') {
+        s.pop_back();
+    }
+    if (s.empty()) {
+        return {};
+    }
+
+    if (s.back() == L'$') {
+        // An administrative share name ("d$") stands for the drive's root.
+        s.pop_back();
+        s += L":\\";
+    } else if (s.find_first_of(L"\\:") == npos) {
+        const std::wstring windows = WindowsFolder();
+        s = (FileExists(windows + s) ? windows : SystemFolder()) + s;
+    }
+
+    if (!HasExtension(s)) {
+        CutBefore(s, L' ');
+        if (s.empty()) {
+            return {};
+        }
+        if (FileExists(s + L".exe")) {
+            s += L".exe";
+        }
+    }
+
+    if (s.find(L':') == npos) {
+        s = SystemFolder() + s;
+    }
+
+    while (!s.empty() && s.back() <= L' ') {
+        s.pop_back();
+    }
+    return s;
+}
+
+}  // namespace kestrova
