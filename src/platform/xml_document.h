@@ -16,19 +16,20 @@ namespace kestrova {
 
 // Load and save failures; the message names the file and the reason.
 class XmlError : public std::runtime_error {
-public:
+  public:
     explicit XmlError(const std::wstring& message);
     const std::wstring& message() const { return message_; }
 
-private:
+  private:
     std::wstring message_;
 };
 
 struct XmlDocumentState;  // the COM document and the lock, shared with element handles
+struct XmlNodeHandle;     // one COM element and where its last child lookup ended
 
 // A handle to one element of a document. Cheap to copy; valid while its document lives.
 class XmlElement {
-public:
+  public:
     XmlElement() = default;
 
     bool Valid() const { return node_ != nullptr; }
@@ -41,6 +42,7 @@ public:
     // Appends a new element as the last child and returns it for filling.
     XmlElement AppendChild(const std::wstring& tag);
     void DeleteChild(size_t index);
+    // Empties the element: its child elements and any comments or text between them.
     void DeleteAllChildren();
 
     void SetAttribute(const std::wstring& name, const std::wstring& value);
@@ -50,17 +52,17 @@ public:
     std::wstring AttributeText(const std::wstring& name) const;
     size_t AttributeCount() const;
 
-private:
+  private:
     friend class XmlDocument;
-    XmlElement(std::shared_ptr<XmlDocumentState> state, void* node);
+    XmlElement(std::shared_ptr<XmlDocumentState> state, std::shared_ptr<XmlNodeHandle> node);
 
+    // The state outlives the node: the node's release takes the document's lock.
     std::shared_ptr<XmlDocumentState> state_;
-    void* node_ = nullptr;  // IXMLDOMElement*, kept alive by a reference the handle owns
-    std::shared_ptr<void> ref_;
+    std::shared_ptr<XmlNodeHandle> node_;
 };
 
 class XmlDocument {
-public:
+  public:
     XmlDocument();
     ~XmlDocument();
     XmlDocument(const XmlDocument&) = delete;
@@ -78,7 +80,7 @@ public:
 
     std::unique_lock<std::recursive_mutex> Lock() const;
 
-private:
+  private:
     std::shared_ptr<XmlDocumentState> state_;
 };
 
