@@ -1,0 +1,80 @@
+#include "cli/scan_report.h"
+
+#include "cli/json_writer.h"
+
+namespace kestrova::cli {
+
+namespace {
+
+const wchar_t* CheckBox(bool checked) {
+    return checked ? L"[x]" : L"[ ]";
+}
+
+}  // namespace
+
+std::wstring ScanReportText(const CollectingSink& result) {
+    const ErrorList& rows = result.Rows();
+    std::wstring text = L"Error Type\tKey Name\tKey Value\tGuess Path\n";
+    for (size_t i = 0; i < rows.Size(); ++i) {
+        const ErrorRow& row = rows.At(i);
+        text += CheckBox(row.checked);
+        text += L" " + row.type + L"\t" + row.keyName + L"\t" + row.keyValue + L"\t" +
+                row.guessPath + L"\n";
+    }
+    text += L"\nScan Groups\tErrors\n";
+    for (int group = 0; group < kScanGroupCount; ++group) {
+        text += CheckBox(result.Checked(group));
+        text += L" " + std::to_wstring(group) + L" ";
+        text += kScanGroupCaptions[group];
+        text += L"\t" + result.ErrorsText(group) + L"\n";
+    }
+    text += L"\n" + result.Status() + L"\n";
+    return text;
+}
+
+std::string ScanReportJson(const CollectingSink& result) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key(L"rows");
+    json.BeginArray();
+    const ErrorList& rows = result.Rows();
+    for (size_t i = 0; i < rows.Size(); ++i) {
+        const ErrorRow& row = rows.At(i);
+        json.BeginObject();
+        json.Key(L"type");
+        json.String(row.type);
+        json.Key(L"key");
+        json.String(row.keyName);
+        json.Key(L"value");
+        json.String(row.keyValue);
+        json.Key(L"guess");
+        json.String(row.guessPath);
+        json.Key(L"checked");
+        json.Bool(row.checked);
+        json.Key(L"image");
+        json.Int(row.image);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key(L"groups");
+    json.BeginArray();
+    for (int group = 0; group < kScanGroupCount; ++group) {
+        json.BeginObject();
+        json.Key(L"index");
+        json.Int(group);
+        json.Key(L"caption");
+        json.String(kScanGroupCaptions[group]);
+        json.Key(L"checked");
+        json.Bool(result.Checked(group));
+        json.Key(L"errors");
+        json.String(result.ErrorsText(group));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key(L"status");
+    json.String(result.Status());
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+}  // namespace kestrova::cli

@@ -1,0 +1,48 @@
+// Group 2: registered help files that are gone. Both help keys feed one counter.
+#include <array>
+
+#include "platform/registry.h"
+#include "scan/guess_path.h"
+#include "scan/registry_text.h"
+#include "scan/scan_checks.h"
+#include "scan/scan_groups.h"
+#include "scan/target_missing.h"
+
+namespace kestrova {
+
+void ScanHelpFiles(ScanContext& scan) {
+    const std::array<std::wstring, 2> keys = {L"\\SOFTWARE\\Microsoft\\Windows\\Help",
+                                              L"\\SOFTWARE\\Microsoft\\Windows\\HTML Help"};
+    Registry registry(HKEY_LOCAL_MACHINE);
+    int counter = 0;
+    for (const std::wstring& key : keys) {
+        if (!registry.OpenKey(key, false)) {
+            continue;
+        }
+        std::vector<std::wstring> names;
+        registry.GetValueNames(names);
+        for (const std::wstring& name : names) {
+            const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
+            scan.SetStatus(keyName);
+            // Each value names a help file; its data is the folder that holds it.
+            const std::optional<std::wstring> folder = ReadTextData(registry, name);
+            if (folder) {
+                std::wstring path = *folder;
+                if (!path.empty() && path.back() != L'\\') {
+                    path += L'\\';
+                }
+                path += name;
+                if (TargetMissing(path)) {
+                    scan.ReportError(L"Help File", keyName, path, counter, GuessPath(path));
+                }
+            }
+            // A stop ends this key only; the next key is still begun.
+            if (scan.StopRequested()) {
+                break;
+            }
+        }
+    }
+    scan.WriteCounter(kGroupHelpFiles, counter);
+}
+
+}  // namespace kestrova

@@ -1,0 +1,137 @@
+#pragma once
+// Fixture of the scan tests: a sandboxed registry to fill, files that exist or not, an ignore
+// list, and a sink that records every call of a run in order.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "platform/xml_document.h"
+#include "scan/error_row.h"
+#include "scan/scan_context.h"
+#include "scan/scan_groups.h"
+#include "scan/scan_sink.h"
+#include "support/sandbox_test.h"
+
+namespace kestrova {
+
+// Readable failures for rows.
+inline void PrintTo(const ErrorRow& row, std::ostream* out) {
+    *out << "{" << ToUtf8(row.type) << " | " << ToUtf8(row.keyName) << " | " << ToUtf8(row.keyValue)
+         << " | " << ToUtf8(row.guessPath) << " | " << (row.checked ? "checked" : "unchecked")
+         << " | image " << row.image << "}";
+}
+
+}  // namespace kestrova
+
+namespace kestrova::test {
+
+class RecordingSink : public ScanSink {
+  public:
+    void AddRow(ErrorRow row) override { rows.push_back(std::move(row)); }
+    void SetStatus(const std::wstring& text) override {
+        statuses.push_back(text);
+        if (onStatus) {
+            onStatus(text);
+        }
+    }
+    void SetGroupCount(int group, int count) override {
+        countWrites.emplace_back(group, count);
+        counts[group] = count;
+    }
+    // Once true, stays true, as a stop request does.
+    bool StopRequested() const override {
+        if (!stopped && stopWhen) {
+            stopped = stopWhen(*this);
+        }
+        return stopped;
+    }
+    bool GroupChecked(int group) const override { return checked[group]; }
+
+    std::vector<ErrorRow> rows;          // in the order found
+    std::vector<std::wstring> statuses;  // every status text, in order
+    std::vector<std::pair<int, int>> countWrites;
+    std::array<std::optional<int>, kScanGroupCount> counts;  // the last count written
+    std::array<bool, kScanGroupCount> checked{};             // no group checked at first
+    std::function<bool(const RecordingSink&)> stopWhen;      // asked at each stop test
+    std::function<void(const std::wstring&)> onStatus;       // runs as a status is set
+    mutable bool stopped = false;
+};
+
+class ScanTest : public SandboxTest {
+  protected:
+    ScanTest() { ignore_.Create(L"IgnoreList"); }
+
+    static void SetText(HKEY root, const std::wstring& key, const std::wstring& name,
+                        const std::wstring& value) {
+        Registry registry(root);
+        ASSERT_TRUE(registry.OpenKey(L"\\" + key, true));
+        registry.WriteString(name, value);
+    }
+    static void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
+                       std::vector<BYTE> bytes) {
+        Registry registry(root);
+        ASSERT_TRUE(registry.OpenKey(L"\\" + key, true));
+        registry.WriteRaw(name, RawValue{type, std::move(bytes)});
+    }
+    static void SetDword(HKEY root, const std::wstring& key, const std::wstring& name) {
+        SetRaw(root, key, name, REG_DWORD, {1, 0, 0, 0});
+    }
+    static void CreateKey(HKEY root, const std::wstring& key) {
+        Registry registry(root);
+        ASSERT_TRUE(registry.OpenKey(L"\\" + key, true));
+    }
+    static void DeleteKey(HKEY root, const std::wstring& key) {
+        Registry registry(root);
+        registry.DeleteKey(L"\\" + key);
+    }
+
+    // A file that exists in the test's folder.
+    std::wstring MakeFile(const std::wstring& name) {
+        const std::wstring path = temp_ / name;
+        WriteFileBytes(path, "x");
+        return path;
+    }
+    // A path in the test's folder where nothing is.
+    std::wstring Gone(const std::wstring& name) const { return temp_ / name; }
+
+    void AddIgnore(const std::wstring& root, const std::wstring& key, const std::wstring& value) {
+        XmlElement entry = ignore_.Root().AppendChild(L"ERROR");
+        entry.SetAttribute(L"ROOT", root);
+        entry.SetAttribute(L"KEY", key);
+        entry.SetAttribute(L"VALUE", value);
+    }
+
+    // Runs one check the way the scan driver would.
+    void Run(void (*check)(ScanContext&)) {
+        ScanContext scan(sink_, ignore_);
+        check(scan);
+    }
+
+    static ErrorRow Reported(const std::wstring& type, const std::wstring& keyName,
+                             const std::wstring& value, const std::wstring& guess) {
+        return ErrorRow{type, keyName, value, guess, true, kReportedRowImage};
+    }
+
+    XmlDocument ignore_;
+    RecordingSink sink_;
+};
+
+// text with its ASCII letters lowered, as Guess Paths come out.
+inline std::wstring Lowered(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (c >= L'A' && c <= L'Z') {
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        }
+    }
+    return text;
+}
+
+}  // namespace kestrova::test
