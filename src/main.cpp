@@ -1,9 +1,11 @@
-// Process start: create the main window and run the message loop until it closes.
+// Process start: create the main window and run the message loop until it is closed for real
+// (the tray menu's "Exit"); the close box only hides it.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/main_form.h"
+#include "platform/win32_dialogs.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -12,14 +14,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     int exitCode = 1;
     {
-        kestrova::TfmMainForm form;
+        kestrova::Win32Dialogs dialogs(L"Kestrova PC Optimizer");
+        kestrova::TfmMainForm form(dialogs);
+        form.OnClosed([] { PostQuitMessage(0); });
         if (form.Create(instance)) {
+            dialogs.SetOwner(form.Handle());
             ShowWindow(form.Handle(), show);
             UpdateWindow(form.Handle());
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
+                if (!IsDialogMessageW(form.Handle(), &msg)) {
+                    TranslateMessage(&msg);
+                    DispatchMessageW(&msg);
+                }
             }
             exitCode = static_cast<int>(msg.wParam);
         }

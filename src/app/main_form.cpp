@@ -1,5 +1,9 @@
 #include "app/main_form.h"
 
+#include "app/data_folder.h"
+#include "app/list_rows.h"
+#include "platform/error_text.h"
+
 namespace kestrova {
 
 namespace {
@@ -8,23 +12,35 @@ constexpr wchar_t kClassName[] = L"KestrovaMainForm";
 constexpr wchar_t kTitle[] = L"Kestrova PC Optimizer";
 // Single border, system menu and minimise box; no maximise box and no resizing.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Activation runs its check after the activation itself is complete.
+constexpr UINT kFormActivateMessage = WM_APP + 2;
 
 }  // namespace
 
+TfmMainForm::TfmMainForm(IDialogs& dialogs, std::wstring dataFolder)
+    : dialogs_(dialogs),
+      dataFolderSource_(dataFolder.empty() ? DataFolderOf(ExecutablePath())
+                                           : std::move(dataFolder)),
+      executablePath_(ExecutablePath()) {
+    events_.SetErrorReporter([this](const std::wstring& message) { dialogs_.ShowError(message); });
+}
+
 TfmMainForm::~TfmMainForm() {
+    // The tooltip is owned by the window and goes with it.
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
 }
 
 bool TfmMainForm::Create(HINSTANCE instance) {
+    bigIcon_ = RenderProgramIcon(GetSystemMetrics(SM_CXICON));
+    smallIcon_ = RenderProgramIcon(GetSystemMetrics(SM_CXSMICON));
     WNDCLASSEXW wc = {sizeof(wc)};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hbrBackground = nullptr;  // WM_PAINT covers the whole client area
     wc.lpszClassName = kClassName;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     RegisterClassExW(&wc);
 
     RECT frame = {0, 0, kClientWidth, kClientHeight};
@@ -36,36 +52,179 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     const int x = work.left + (work.right - work.left - width) / 2;
     const int y = work.top + (work.bottom - work.top - height) / 2;
 
-    hwnd_ = CreateWindowExW(0, kClassName, kTitle, kStyle, x, y, width, height, nullptr, nullptr,
-                            instance, this);
-    return hwnd_ != nullptr;
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, kTitle, kStyle, x, y, width, height, nullptr,
+                    nullptr, instance, this);
+    if (!hwnd_) {
+        return false;
+    }
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    BuildLayout();
+    trayIcon.Add(hwnd_, kTrayMessage, smallIcon_.Get(), kTitle);
+    events_.OnMenuCommand(TrayMenu::kRestoreCommand, [this] { KestrovaPCOptimizer1Click(); });
+    events_.OnMenuCommand(TrayMenu::kExitCommand, [this] { Exit1Click(); });
+    FormCreate();
+    return true;
 }
 
 LRESULT CALLBACK TfmMainForm::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-        auto* form = static_cast<TfmMainForm*>(create->lpCreateParams);
+        auto* form =
+            static_cast<TfmMainForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         form->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
     auto* form = reinterpret_cast<TfmMainForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (form) {
-        return form->HandleMessage(message, wparam, lparam);
+    if (!form) {
+        return DefWindowProcW(hwnd, message, wparam, lparam);
     }
-    return DefWindowProcW(hwnd, message, wparam, lparam);
+    return form->HandleMessage(message, wparam, lparam);
 }
 
 LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == TrayIcon::TaskbarCreatedMessage()) {
+        trayIcon.Readd();
+        return 0;
+    }
     switch (message) {
+        case WM_COMMAND:
+            if (events_.DispatchCommand(wparam, lparam)) {
+                return 0;
+            }
+            break;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            if (events_.DispatchNotify(lparam, result)) {
+                return result;
+            }
+            break;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_SHOWWINDOW:
+            if (wparam) {
+                events_.Run([this] { FormShow(); });
+            }
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) != WA_INACTIVE) {
+                PostMessageW(hwnd_, kFormActivateMessage, 0, 0);
+            }
+            break;
+        case kFormActivateMessage:
+            events_.Run([this] { FormActivate(); });
+            return 0;
+        case WM_SYSCOMMAND:
+            return WMSysCommand(wparam, lparam);
+        case WM_SIZE:
+            if (wparam == SIZE_MINIMIZED && trayIcon.MinimizeToTray()) {
+                ShowWindow(hwnd_, SW_HIDE);
+            }
+            break;
+        case kTrayMessage:
+            TrayIconMessage(lparam);
+            return 0;
+        case WM_CLOSE:
+            // A close from outside (not the close box): the same as "Exit".
+            CloseForReal();
+            return 0;
+        case WM_ENDSESSION:
+            if (wparam) {
+                // Windows is ending: keep the restore history, nobody is left to ask.
+                try {
+                    Restore_XMLDocument.Save();
+                } catch (...) {
+                }
+            }
+            return 0;
         case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            trayIcon.Remove();
+            tooltip_ = nullptr;  // destroyed with its owner, just before
+            break;
+        case WM_NCDESTROY: {
+            const HWND hwnd = hwnd_;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
-            return 0;
+            return DefWindowProcW(hwnd, message, wparam, lparam);
+        }
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+// Window creation, in order: data folder, Backup folder, the two stores, the ignore rows, the
+// error section, the autorun box. A step that fails is reported and the next one still runs:
+// skipping the rest would leave a readable ignore.xml unloaded, to be overwritten by the first
+// change of the ignore list.
+void TfmMainForm::FormCreate() {
+    dataFolder_ = WithTrailingBackslash(dataFolderSource_);
+    backupFolder_ = BackupFolderPath(dataFolder_);
+    events_.Run([this] { EnsureFolder(backupFolder_); });
+    for (StoreFile* store : {&Restore_XMLDocument, &IgnoreXML}) {
+        events_.Run([this, store] {
+            if (const auto problem = store->Open(dataFolder_)) {
+                dialogs_.ShowError(*problem);
+            }
+        });
+    }
+    events_.Run([this] { FillIgnoreRows(IgnoreXML.Document(), ignoreList_.entries); });
+    ShowSection(Section::ScanErrors);
+    events_.Run([this] { cbAutoRun.SetChecked(IsAutorunSet()); });
+}
+
+void TfmMainForm::FormShow() {
+    FillScanGroups();
+}
+
+void TfmMainForm::FillScanGroups() {
+    FillScanGroupRows(scanErrors_.scanGroups);
+}
+
+void TfmMainForm::FormActivate() {
+    // The message box below re-activates the window when it closes.
+    if (activationCheckRunning_) {
+        return;
+    }
+    activationCheckRunning_ = true;
+    const FirstActivationStep step = firstActivation_.Run();
+    switch (step.action) {
+        case FirstActivationStep::Action::OfferScan:
+            dialogs_.ShowMessage(kFirstScanMessage);
+            break;
+        case FirstActivationStep::Action::ReportFailure:
+            dialogs_.ShowError(step.error);
+            break;
+        case FirstActivationStep::Action::Nothing:
+            break;
+    }
+    activationCheckRunning_ = false;
+}
+
+// The restore history is saved first: when that fails nothing has been shut down yet, and
+// the window simply stays.
+bool TfmMainForm::FormClose() {
+    try {
+        Restore_XMLDocument.Save();
+    } catch (...) {
+        dialogs_.ShowError(
+            L"The restore history could not be saved, so Kestrova PC Optimizer "
+            L"stays open.\n\n" +
+            ErrorText(std::current_exception()));
+        return false;
+    }
+    return true;
+}
+
+void TfmMainForm::CloseForReal() {
+    if (!FormClose()) {
+        return;
+    }
+    DestroyWindow(hwnd_);
+    if (onClosed_) {
+        onClosed_();
+    }
 }
 
 }  // namespace kestrova

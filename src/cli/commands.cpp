@@ -1,17 +1,28 @@
 #include "cli/commands.h"
 
 #include <array>
+#include <exception>
 
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/fix_command.h"
+#include "cli/history_command.h"
+#include "cli/ignore_command.h"
 #include "cli/scan_command.h"
+#include "platform/text.h"
+#include "platform/xml_document.h"
 
 namespace kestrova::cli {
 
 namespace {
 
-const std::array<Command, 1> kCommands = {{
+const std::array<Command, 5> kCommands = {{
     {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
+    {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
+    {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
+    {L"restore", L"--all | N [N ...] [--data-folder DIR]", RunRestoreCommand},
+    {L"ignore", L"list [--json] | add ROOT KEY VALUE | remove N [N ...] [--data-folder DIR]",
+     RunIgnoreCommand},
 }};
 
 std::wstring Usage() {
@@ -45,6 +56,13 @@ int RunCommandLine(const std::vector<std::wstring>& arguments) {
                 WriteErr(L"kestrova-cli " + arguments[0] + L": " + error.message() + L"\n" +
                          Usage());
                 return kExitBadArguments;
+            } catch (const XmlError& error) {
+                WriteErr(L"kestrova-cli " + arguments[0] + L": " + error.message() + L"\n");
+                return kExitFailed;
+            } catch (const std::exception& error) {
+                // The registry's and the stores' errors carry their message in UTF-8.
+                WriteErr(L"kestrova-cli " + arguments[0] + L": " + FromUtf8(error.what()) + L"\n");
+                return kExitFailed;
             }
         }
     }

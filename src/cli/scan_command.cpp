@@ -1,33 +1,16 @@
 #include "cli/scan_command.h"
 
-#include <windows.h>
-
-#include <atomic>
-
-#include "cli/collecting_sink.h"
 #include "cli/console_output.h"
+#include "cli/console_scan.h"
 #include "cli/data_folder.h"
 #include "cli/exit_codes.h"
 #include "cli/scan_report.h"
 #include "platform/xml_document.h"
 #include "scan/path_exists.h"
-#include "scan/scan_driver.h"
 
 namespace kestrova::cli {
 
 namespace {
-
-// Ctrl+C asks the scan in hand to stop, as the window's "Stop &Scan" does; what was found so
-// far is still printed.
-std::atomic<bool> stopRequested{false};
-
-BOOL WINAPI OnConsoleBreak(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        stopRequested = true;
-        return TRUE;
-    }
-    return FALSE;
-}
 
 // "0,5,12": group indices separated by commas; an empty text names no group.
 std::array<bool, kScanGroupCount> ParseGroupList(const std::wstring& text) {
@@ -58,16 +41,6 @@ const std::wstring& OptionValue(const std::vector<std::wstring>& arguments, size
         throw UsageError(arguments[i] + L" needs a value");
     }
     return arguments[++i];
-}
-
-// The ignore list of the data folder, or an empty one when it has none.
-void LoadIgnoreList(XmlDocument& ignoreList, const std::wstring& dataFolder) {
-    const std::wstring path = dataFolder + L"ignore.xml";
-    if (FileExists(path)) {
-        ignoreList.Load(path);
-    } else {
-        ignoreList.Create(L"IgnoreList");
-    }
 }
 
 }  // namespace
@@ -116,12 +89,9 @@ int RunScanCommand(const std::vector<std::wstring>& arguments) {
         return kExitFailed;
     }
 
-    SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
-    CollectingSink result(options.groups, stopRequested);
-    const ScanOutcome outcome = RunScan(result, ignoreList);
-    SetConsoleCtrlHandler(OnConsoleBreak, FALSE);
-    result.EndRun();
-
+    ConsoleScan scan(options.groups);
+    const ScanOutcome outcome = scan.Run(ignoreList);
+    const CollectingSink& result = scan.Result();
     if (options.json) {
         WriteOut(ScanReportJson(result));
     } else {

@@ -7,6 +7,7 @@
 #include "scan/scan_groups.h"
 #include "support/child_process.h"
 #include "support/json_value.h"
+#include "support/real_registry_lock.h"
 #include "support/temp_folder.h"
 #include "scan_test_fixture.h"
 
@@ -101,6 +102,9 @@ class ListSink : public ScanSink {
 };
 
 TEST_F(CliTest, FullScanReportsWhatTheEngineFindsInThisProcess) {
+    // Other tests add stale entries to the real registry for a moment; both scans must see
+    // the same registry.
+    test::RealRegistryLock lock;
     XmlDocument ignore;
     ignore.Create(L"IgnoreList");
     ListSink engine;

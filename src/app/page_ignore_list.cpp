@@ -1,0 +1,40 @@
+#include "app/main_form_pages.h"
+#include "app/page_layout.h"
+
+namespace kestrova {
+
+using namespace layout;
+
+void IgnoreListPage::Build(Panel& page) {
+    const Bounds area = PageArea(page);
+    const Bounds panel = PlaceControlPanel(page, gbControlPanel, 106, L"&Control Panel");
+    ListViewOptions options;
+    options.gridLines = false;
+    options.keepSelection = false;
+    lvIgnore.Create(page, entries, Bounds{area.x, area.y, area.width, panel.y - kGap - area.y},
+                    {{L"Root", 130}, {L"Key Name", 280}, {L"Value", 90}}, options);
+
+    // The three framed edit boxes side by side, the buttons below them.
+    const int boxTop = panel.y + 16;
+    const int inner = panel.width - 20;
+    const int rootWidth = 140;
+    const int valueWidth = 130;
+    const int keyWidth = inner - rootWidth - valueWidth - 2 * kGap;
+    int x = panel.x + 10;
+    for (auto [box, edit, caption, width] :
+         {std::tuple{&gbRoot, &edRoot, L"Root", rootWidth},
+          std::tuple{&gbKeyName, &edKeyName, L"Key Name", keyWidth},
+          std::tuple{&gbValue, &edValue, L"Value", valueWidth}}) {
+        box->Create(page, caption, Bounds{x, boxTop, width, 44});
+        edit->Create(page, L"", Bounds{x + 8, boxTop + 16, width - 16, 21});
+        x += width + kGap;
+    }
+    PlaceButtonRow(page, panel.x + 10, boxTop + 50,
+                   {{&btnAdd, L"Add            "},
+                    {&btnRemove, L"Remove    "},
+                    {&btnRefresh6, L"Refresh"},
+                    {&btnCheckall2, L"&Check all"},
+                    {&btnUncheckall, L"&Uncheck all"}});
+}
+
+}  // namespace kestrova

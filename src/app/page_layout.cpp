@@ -1,0 +1,53 @@
+#include "app/page_layout.h"
+
+#include <algorithm>
+
+#include "platform/gdi_handles.h"
+
+namespace kestrova::layout {
+
+Bounds PageArea(const Panel& page) {
+    RECT client = {};
+    GetClientRect(page.Handle(), &client);
+    return Bounds{kMargin, kMargin, client.right - 2 * kMargin, client.bottom - 2 * kMargin};
+}
+
+Bounds PlaceControlPanel(Panel& page, GroupBox& box, int height, const std::wstring& caption) {
+    const Bounds area = PageArea(page);
+    const Bounds bounds{area.x, area.Bottom() - height, area.width, height};
+    box.Create(page, caption, bounds);
+    return bounds;
+}
+
+int TextWidth(const Panel& page, const std::wstring& caption) {
+    std::wstring shown;
+    for (wchar_t c : caption) {
+        if (c != L'&') {
+            shown += c;
+        }
+    }
+    HDC dc = GetDC(page.Handle());
+    SIZE extent = {};
+    {
+        SelectedObject keepFont(dc, page.Font());
+        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+    }
+    ReleaseDC(page.Handle(), dc);
+    return static_cast<int>(extent.cx);
+}
+
+int ButtonWidth(const Panel& page, const std::wstring& caption) {
+    return std::max(88, TextWidth(page, caption) + 24);
+}
+
+int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry> buttons) {
+    for (const ButtonEntry& entry : buttons) {
+        const int width = ButtonWidth(page, entry.caption);
+        entry.button->Create(page, entry.caption, Bounds{x, y, width, kButtonHeight},
+                             entry.enabled);
+        x += width + kGap;
+    }
+    return x;
+}
+
+}  // namespace kestrova::layout

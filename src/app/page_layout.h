@@ -1,0 +1,35 @@
+#pragma once
+// Shared measures of the section pages: the margin, the "&Control Panel " group box at the
+// bottom of a page and the row of buttons inside it.
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/ui_controls.h"
+
+namespace kestrova::layout {
+
+inline constexpr int kMargin = 4;
+inline constexpr int kGap = 6;
+inline constexpr int kButtonHeight = 25;
+inline constexpr wchar_t kControlPanelCaption[] = L"&Control Panel ";
+
+// The page's drawing area.
+Bounds PageArea(const Panel& page);
+// Places the control panel group box at the bottom of the page, height pixels high.
+Bounds PlaceControlPanel(Panel& page, GroupBox& box, int height,
+                         const std::wstring& caption = kControlPanelCaption);
+// The width of a caption in the page's font, without its "&" marks.
+int TextWidth(const Panel& page, const std::wstring& caption);
+// A button wide enough for its caption (at least the usual 88 pixels).
+int ButtonWidth(const Panel& page, const std::wstring& caption);
+
+struct ButtonEntry {
+    Button* button;
+    std::wstring caption;
+    bool enabled = true;
+};
+// Creates the buttons left to right starting at x, y; returns the x after the last one.
+int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry> buttons);
+
+}  // namespace kestrova::layout

@@ -1,0 +1,64 @@
+#include "cli/fix_report.h"
+
+#include "cli/json_writer.h"
+
+namespace kestrova::cli {
+
+namespace {
+
+void AppendLines(std::wstring& text, const wchar_t* outcome, const std::vector<ErrorRow>& rows) {
+    for (const ErrorRow& row : rows) {
+        text += outcome;
+        text += L"\t" + row.type + L"\t" + row.keyName + L"\t" + row.keyValue + L"\t" +
+                row.guessPath + L"\n";
+    }
+}
+
+void WriteRows(JsonWriter& json, const wchar_t* name, const std::vector<ErrorRow>& rows) {
+    json.Key(name);
+    json.BeginArray();
+    for (const ErrorRow& row : rows) {
+        json.BeginObject();
+        json.Key(L"type");
+        json.String(row.type);
+        json.Key(L"key");
+        json.String(row.keyName);
+        json.Key(L"value");
+        json.String(row.keyValue);
+        json.Key(L"guess");
+        json.String(row.guessPath);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+}  // namespace
+
+std::wstring FixReportText(const FixReport& report) {
+    std::wstring text;
+    AppendLines(text, L"fixed", report.fixed);
+    AppendLines(text, L"not deleted", report.notDeleted);
+    AppendLines(text, L"not recorded", report.notRecorded);
+    if (!text.empty()) {
+        text += L"\n";
+    }
+    text += std::to_wstring(report.fixed.size()) + L" fixed, " +
+            std::to_wstring(report.notDeleted.size()) + L" not deleted, " +
+            std::to_wstring(report.notRecorded.size()) + L" not recorded; " +
+            std::to_wstring(report.historyEntries) + L" entries in the restore history\n";
+    return text;
+}
+
+std::string FixReportJson(const FixReport& report) {
+    JsonWriter json;
+    json.BeginObject();
+    WriteRows(json, L"fixed", report.fixed);
+    WriteRows(json, L"notDeleted", report.notDeleted);
+    WriteRows(json, L"notRecorded", report.notRecorded);
+    json.Key(L"history");
+    json.Int(static_cast<long long>(report.historyEntries));
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+}  // namespace kestrova::cli

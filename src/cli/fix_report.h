@@ -1,0 +1,27 @@
+#pragma once
+// The printed result of "kestrova-cli fix": the checked rows of the scan, each in one of three
+// outcomes, and the size of the restore history afterwards. Rows keep the error list's order.
+
+#include <string>
+#include <vector>
+
+#include "scan/error_row.h"
+
+namespace kestrova::cli {
+
+struct FixReport {
+    std::vector<ErrorRow> fixed;        // recorded in the history, then deleted
+    std::vector<ErrorRow> notDeleted;   // recorded, but still there (or already gone)
+    std::vector<ErrorRow> notRecorded;  // could not be recorded exactly: left alone
+    size_t historyEntries = 0;          // entries in the restore history after the fix
+};
+
+// Plain text for people: one tab-separated line per row ("fixed", "not deleted" or
+// "not recorded", then Error Type, Key Name, Key Value, Guess Path), then a summary line.
+std::wstring FixReportText(const FixReport& report);
+
+// One JSON object, UTF-8: {"fixed": [...], "notDeleted": [...], "notRecorded": [...],
+// "history": N}; each row as {"type", "key", "value", "guess"}.
+std::string FixReportJson(const FixReport& report);
+
+}  // namespace kestrova::cli

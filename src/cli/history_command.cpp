@@ -1,0 +1,148 @@
+#include "cli/history_command.h"
+
+#include "cli/command_support.h"
+#include "cli/console_output.h"
+#include "cli/exit_codes.h"
+#include "cli/json_writer.h"
+#include "platform/list_model.h"
+#include "repair/restore_history.h"
+#include "repair/snapshot_records.h"
+
+namespace kestrova::cli {
+
+namespace {
+
+constexpr wchar_t kHistoryWords[] = L"restore history";
+
+std::wstring Label(const XmlElement& entry, const wchar_t* attribute) {
+    return entry.Attribute(attribute).value_or(std::wstring());
+}
+
+size_t RecordCount(const XmlElement& entry) {
+    size_t records = 0;
+    const size_t count = entry.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        records += entry.Child(i).Tag() == kValueRecordTag ? 1 : 0;
+    }
+    return records;
+}
+
+// Loads the history; on failure tells so and returns false.
+bool OpenHistory(XmlDocument& history, const std::wstring& command, const std::wstring& path) {
+    try {
+        OpenStore(history, path, kHistoryRootTag);
+        return true;
+    } catch (const XmlError& error) {
+        Fail(command, L"cannot read the restore history: " + error.message());
+        return false;
+    }
+}
+
+std::wstring HistoryText(const XmlElement& root) {
+    std::wstring text = L"Index\tName\tType\tPath\tRecords\n";
+    const size_t count = root.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        text += std::to_wstring(i) + L"\t" + Label(entry, kEntryNameAttribute) + L"\t" +
+                Label(entry, kEntryTypeAttribute) + L"\t" + Label(entry, kEntryPathAttribute) +
+                L"\t" + std::to_wstring(RecordCount(entry)) + L"\n";
+    }
+    return text;
+}
+
+std::string HistoryJson(const XmlElement& root) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key(L"entries");
+    json.BeginArray();
+    const size_t count = root.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        json.BeginObject();
+        json.Key(L"index");
+        json.Int(static_cast<long long>(i));
+        json.Key(L"name");
+        json.String(Label(entry, kEntryNameAttribute));
+        json.Key(L"type");
+        json.String(Label(entry, kEntryTypeAttribute));
+        json.Key(L"path");
+        json.String(Label(entry, kEntryPathAttribute));
+        json.Key(L"records");
+        json.Int(static_cast<long long>(RecordCount(entry)));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+}  // namespace
+
+int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
+    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    if (!line.operands.empty()) {
+        throw UsageError(L"unexpected argument '" + line.operands.front() + L"'");
+    }
+    if (!DataFolderAvailable(L"history", line.dataFolder)) {
+        return kExitFailed;
+    }
+    XmlDocument history;
+    if (!OpenHistory(history, L"history", line.dataFolder + kHistoryFileName)) {
+        return kExitFailed;
+    }
+    if (line.flags.count(L"--json")) {
+        WriteOut(HistoryJson(history.Root()));
+    } else {
+        WriteOut(HistoryText(history.Root()));
+    }
+    return kExitDone;
+}
+
+int RunRestoreCommand(const std::vector<std::wstring>& arguments) {
+    const CommandLine line = ReadCommandLine(arguments, {L"--all"});
+    const bool all = line.flags.count(L"--all") > 0;
+    if (all == !line.operands.empty()) {
+        throw UsageError(all ? L"--all takes no entry numbers" : L"name the entries, or --all");
+    }
+    if (!DataFolderAvailable(L"restore", line.dataFolder)) {
+        return kExitFailed;
+    }
+    const std::wstring path = line.dataFolder + kHistoryFileName;
+    XmlDocument history;
+    if (!OpenHistory(history, L"restore", path)) {
+        return kExitFailed;
+    }
+
+    TextRows rows;
+    RestoreHistory restore(history, SaveDocumentTo(history, path), rows);
+    restore.Refresh();
+    // Every index is checked before anything is written.
+    std::vector<size_t> chosen;
+    for (const std::wstring& operand : line.operands) {
+        chosen.push_back(ParseIndex(operand, rows.RowCount(), kHistoryWords));
+    }
+    if (all) {
+        rows.SetAllChecked(true);
+    }
+    for (const size_t index : chosen) {
+        rows.SetChecked(index, true);
+    }
+    const RestoreResult result = restore.Restore();
+
+    for (const RestoreFailure& failure : result.failures) {
+        Fail(L"restore",
+             L"not restored: " + failure.name + L" (" + failure.type + L"): " + failure.message);
+    }
+    if (result.saveError) {
+        return Fail(L"restore",
+                    L"the entries were written back but the restore history "
+                    L"could not be saved: " +
+                        *result.saveError);
+    }
+    WriteOut(L"Restored " + std::to_wstring(result.restored) + L" entries; " +
+             std::to_wstring(history.Root().ChildCount()) +
+             L" entries left in the restore history\n");
+    return result.failures.empty() ? kExitDone : kExitFailed;
+}
+
+}  // namespace kestrova::cli

@@ -1,0 +1,140 @@
+#include "cli/ignore_command.h"
+
+#include "cli/command_support.h"
+#include "cli/console_output.h"
+#include "cli/exit_codes.h"
+#include "cli/json_writer.h"
+#include "platform/list_model.h"
+#include "repair/ignore_list.h"
+
+namespace kestrova::cli {
+
+namespace {
+
+constexpr wchar_t kCommand[] = L"ignore";
+constexpr wchar_t kListWords[] = L"ignore list";
+
+std::wstring ListText(const TextRows& rows) {
+    std::wstring text = L"Index\tRoot\tKey Name\tValue\n";
+    for (size_t i = 0; i < rows.RowCount(); ++i) {
+        text += std::to_wstring(i) + L"\t" + rows.CellText(i, 0) + L"\t" + rows.CellText(i, 1) +
+                L"\t" + rows.CellText(i, 2) + L"\n";
+    }
+    return text;
+}
+
+std::string ListJson(const TextRows& rows) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key(L"entries");
+    json.BeginArray();
+    for (size_t i = 0; i < rows.RowCount(); ++i) {
+        json.BeginObject();
+        json.Key(L"index");
+        json.Int(static_cast<long long>(i));
+        json.Key(L"root");
+        json.String(rows.CellText(i, 0));
+        json.Key(L"key");
+        json.String(rows.CellText(i, 1));
+        json.Key(L"value");
+        json.String(rows.CellText(i, 2));
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+void RequireOperands(const CommandLine& line, size_t count, const wchar_t* what) {
+    if (line.operands.size() != count) {
+        throw UsageError(L"ignore " + line.operands.front() + L" takes " + what);
+    }
+}
+
+}  // namespace
+
+int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
+    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    if (line.operands.empty()) {
+        throw UsageError(L"name what to do: list, add or remove");
+    }
+    const std::wstring& action = line.operands.front();
+    const bool json = line.flags.count(L"--json") > 0;
+    if (action == L"list") {
+        RequireOperands(line, 1, L"no operands");
+    } else if (action == L"add") {
+        RequireOperands(line, 4, L"ROOT KEY VALUE");
+        for (size_t i = 1; i < 4; ++i) {
+            if (line.operands[i].empty()) {
+                throw UsageError(L"ROOT, KEY and VALUE must all be given, none empty");
+            }
+        }
+    } else if (action == L"remove") {
+        if (line.operands.size() < 2) {
+            throw UsageError(L"ignore remove takes the entries' numbers");
+        }
+    } else {
+        throw UsageError(L"unknown action '" + action + L"' (list, add or remove)");
+    }
+    if (json && action != L"list") {
+        throw UsageError(L"--json goes with ignore list only");
+    }
+    if (!DataFolderAvailable(kCommand, line.dataFolder)) {
+        return kExitFailed;
+    }
+
+    const std::wstring path = line.dataFolder + kIgnoreFileName;
+    XmlDocument document;
+    TextRows rows;
+    IgnoreList ignoreList(document, SaveDocumentTo(document, path), rows);
+    try {
+        OpenStore(document, path, kIgnoreRootTag);
+    } catch (const XmlError& error) {
+        return Fail(kCommand, L"cannot read the ignore list: " + error.message());
+    }
+    try {
+        ignoreList.Refresh();
+    } catch (const XmlError& error) {
+        // An entry edited by hand: changing the list would save it again unchecked.
+        return Fail(kCommand, L"the ignore list " + path + L" cannot be used: " + error.message());
+    }
+
+    if (action == L"list") {
+        if (json) {
+            WriteOut(ListJson(rows));
+        } else {
+            WriteOut(ListText(rows));
+        }
+        return kExitDone;
+    }
+    if (action == L"add") {
+        const IgnoreAddResult result =
+            ignoreList.Add(line.operands[1], line.operands[2], line.operands[3]);
+        if (!result.added) {
+            throw UsageError(L"ROOT, KEY and VALUE hold characters that " +
+                             std::wstring(kIgnoreFileName) + L" cannot store");
+        }
+        if (result.saveError) {
+            return Fail(kCommand, L"cannot save the ignore list: " + *result.saveError);
+        }
+        WriteOut(L"Added entry " + std::to_wstring(rows.RowCount() - 1) + L"\n");
+        return kExitDone;
+    }
+    // Every index is checked before anything changes.
+    std::vector<size_t> chosen;
+    for (size_t i = 1; i < line.operands.size(); ++i) {
+        chosen.push_back(ParseIndex(line.operands[i], rows.RowCount(), kListWords));
+    }
+    for (const size_t index : chosen) {
+        rows.SetChecked(index, true);
+    }
+    const size_t before = rows.RowCount();
+    if (const auto saveError = ignoreList.Remove()) {
+        return Fail(kCommand, L"cannot save the ignore list: " + *saveError);
+    }
+    WriteOut(L"Removed " + std::to_wstring(before - rows.RowCount()) + L" entries; " +
+             std::to_wstring(rows.RowCount()) + L" entries left in the ignore list\n");
+    return kExitDone;
+}
+
+}  // namespace kestrova::cli

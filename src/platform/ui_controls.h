@@ -1,0 +1,93 @@
+#pragma once
+// Thin wrappers over the standard Win32 controls. A wrapper names its window; the window
+// belongs to its parent and goes with it. Handlers are registered in the parent's EventTable.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ui_panel.h"
+
+namespace kestrova {
+
+class Control {
+public:
+    HWND Handle() const { return hwnd_; }
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    bool Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+    void SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+    bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
+    void Show(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+    void SetFont(HFONT font) {
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+
+protected:
+    // Creates a child window of a standard class with the container's font.
+    void CreateChild(Container& parent, const wchar_t* className, const std::wstring& text,
+                     DWORD style, DWORD exStyle, Bounds bounds);
+
+    HWND hwnd_ = nullptr;
+};
+
+class Button : public Control {
+public:
+    void Create(Container& parent, const std::wstring& caption, Bounds bounds, bool enabled = true);
+    void OnClick(Container& parent, EventTable::Handler handler);
+    // Presses the button as a user would: its click handler runs.
+    void Click() { SendMessageW(hwnd_, BM_CLICK, 0, 0); }
+};
+
+class CheckBox : public Control {
+public:
+    void Create(Container& parent, const std::wstring& caption, Bounds bounds,
+                bool checked = false);
+    void OnClick(Container& parent, EventTable::Handler handler);
+    bool Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // Sets the mark without running the click handler.
+    void SetChecked(bool checked);
+    void Click() { SendMessageW(hwnd_, BM_CLICK, 0, 0); }
+};
+
+class Label : public Control {
+public:
+    enum class Align { Left, Center, Right };
+    void Create(Container& parent, const std::wstring& caption, Bounds bounds,
+                Align align = Align::Left);
+};
+
+class GroupBox : public Control {
+public:
+    void Create(Container& parent, const std::wstring& caption, Bounds bounds);
+};
+
+class Edit : public Control {
+public:
+    void Create(Container& parent, const std::wstring& text, Bounds bounds);
+};
+
+// A multi-line text that the user reads but does not change.
+class Memo : public Control {
+public:
+    void Create(Container& parent, const std::vector<std::wstring>& lines, Bounds bounds,
+                bool wordWrap);
+    std::vector<std::wstring> Lines() const;
+};
+
+class ListBox : public Control {
+public:
+    void Create(Container& parent, Bounds bounds);
+    void Clear() { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
+    void Add(const std::wstring& text);
+    void Remove(size_t index) { SendMessageW(hwnd_, LB_DELETESTRING, index, 0); }
+    size_t Count() const;
+    std::wstring Item(size_t index) const;
+    // The selected line, or -1.
+    int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
+    void Select(int index) { SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+};
+
+}  // namespace kestrova

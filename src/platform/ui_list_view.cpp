@@ -1,0 +1,291 @@
+#include "platform/ui_list_view.h"
+
+#include <algorithm>
+
+namespace kestrova {
+
+VirtualListView::~VirtualListView() {
+    // Normally the parent has taken the control with it; a view that goes first takes its
+    // control along, so no notification reaches it afterwards.
+    if (hwnd_) {
+        RemoveWindowSubclass(hwnd_, SubclassProc, 1);
+        DestroyWindow(hwnd_);
+    }
+    if (model_) {
+        model_->SetChangeListener(nullptr);
+    }
+}
+
+void VirtualListView::Create(Container& parent, ListModel& model, Bounds bounds,
+                             const std::vector<ListColumn>& columns,
+                             const ListViewOptions& options) {
+    model_ = &model;
+    events_ = &parent.Events();
+    checkBoxes_ = options.checkBoxes;
+    columns_ = columns;
+    DWORD style = WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_NOSORTHEADER;
+    style |= options.keepSelection ? LVS_SHOWSELALWAYS : 0;
+    style |= options.multiSelect ? 0 : LVS_SINGLESEL;
+    CreateChild(parent, WC_LISTVIEWW, L"", style, WS_EX_CLIENTEDGE, bounds);
+
+    DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
+    extended |= options.checkBoxes ? LVS_EX_CHECKBOXES : 0;
+    extended |= options.gridLines ? LVS_EX_GRIDLINES : 0;
+    ListView_SetExtendedListViewStyle(hwnd_, extended);
+    if (options.checkBoxes) {
+        ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
+    }
+    if (options.smallImages) {
+        ListView_SetImageList(hwnd_, options.smallImages, LVSIL_SMALL);
+    }
+
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = columns_[i].format;
+        column.pszText = const_cast<wchar_t*>(columns_[i].caption.c_str());
+        column.cx = std::max(columns_[i].width, 0);
+        column.iSubItem = static_cast<int>(i);
+        ListView_InsertColumn(hwnd_, static_cast<int>(i), &column);
+    }
+    FitAutoColumns();
+
+    parent.Events().OnNotify(
+        hwnd_, [this](NMHDR& header, LRESULT& result) { return HandleNotify(header, result); });
+    model_->SetChangeListener([this] { ModelChanged(); });
+    ModelChanged();
+    SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM wparam,
+                                               LPARAM lparam, UINT_PTR id, DWORD_PTR self) {
+    auto* view = reinterpret_cast<VirtualListView*>(self);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, SubclassProc, id);
+        view->hwnd_ = nullptr;
+    } else if (message == LVM_SETCOLUMNWIDTH || message == LVM_SETCOLUMNW ||
+               message == LVM_SETCOLUMNA) {
+        // Whoever asks, a locked column gets no wider than its width.
+        const size_t column = static_cast<size_t>(wparam);
+        if (column < view->columns_.size() && view->columns_[column].widthLocked) {
+            const int limit = view->columns_[column].width;
+            if (message == LVM_SETCOLUMNWIDTH) {
+                const int asked = static_cast<short>(LOWORD(lparam));
+                return DefSubclassProc(hwnd, message, wparam,
+                                       MAKELPARAM(asked < 0 || asked > limit ? limit : asked, 0));
+            }
+            // LVCOLUMNA and LVCOLUMNW share the layout up to the width.
+            auto* changed = reinterpret_cast<LVCOLUMNW*>(lparam);
+            if ((changed->mask & LVCF_WIDTH) && (changed->cx < 0 || changed->cx > limit)) {
+                changed->cx = limit;
+            }
+        }
+    } else if (view->HandleCheckInput(message, wparam, lparam)) {
+        return 0;
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+bool VirtualListView::HandleCheckInput(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!checkBoxes_) {
+        return false;
+    }
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        LVHITTESTINFO hit = {};
+        hit.pt = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        const int row = ListView_SubItemHitTest(hwnd_, &hit);
+        if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON) || hit.iSubItem != 0) {
+            return false;
+        }
+        SetFocus(hwnd_);
+        ToggleCheck(static_cast<size_t>(row));
+        RunClick();
+        return true;
+    }
+    if (message == WM_KEYDOWN && wparam == VK_SPACE) {
+        const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+        if (focused < 0 || static_cast<size_t>(focused) >= model_->RowCount()) {
+            return true;
+        }
+        // Every selected row takes the new mark of the focused one.
+        const bool mark = !model_->Checked(static_cast<size_t>(focused));
+        std::vector<size_t> rows = SelectedRows();
+        if (rows.empty()) {
+            rows.push_back(static_cast<size_t>(focused));
+        }
+        {
+            ListModel::Batch batch(*model_);
+            for (size_t row : rows) {
+                model_->SetChecked(row, mark);
+            }
+        }
+        RunClick();
+        return true;
+    }
+    return message == WM_CHAR && wparam == L' ';
+}
+
+void VirtualListView::RunClick() {
+    if (onClick_) {
+        events_->Run(onClick_);
+    }
+}
+
+void VirtualListView::FitAutoColumns() {
+    RECT client = {};
+    GetClientRect(hwnd_, &client);
+    // Room for the vertical scroll bar, so filling the list never needs a horizontal one.
+    int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    int autoColumns = 0;
+    for (const ListColumn& column : columns_) {
+        if (column.width == kAutoWidth) {
+            ++autoColumns;
+        } else {
+            free -= column.width;
+        }
+    }
+    if (autoColumns == 0) {
+        return;
+    }
+    const int share = std::max(free / autoColumns, 40);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (columns_[i].width == kAutoWidth) {
+            ListView_SetColumnWidth(hwnd_, static_cast<int>(i), share);
+        }
+    }
+}
+
+void VirtualListView::ModelChanged() {
+    const size_t count = model_->RowCount();
+    if (count != shownCount_) {
+        shownCount_ = count;
+        ListView_SetItemCountEx(hwnd_, static_cast<int>(count),
+                                LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void VirtualListView::SetRedraw(bool redraw) {
+    SendMessageW(hwnd_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
+int VirtualListView::SelectedIndex() const {
+    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED | LVNI_SELECTED);
+    return focused >= 0 ? focused : ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+}
+
+std::vector<size_t> VirtualListView::SelectedRows() const {
+    std::vector<size_t> rows;
+    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED)) {
+        rows.push_back(static_cast<size_t>(i));
+    }
+    return rows;
+}
+
+void VirtualListView::Select(size_t row) {
+    const int index = static_cast<int>(row);
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(hwnd_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(hwnd_, index, FALSE);
+}
+
+void VirtualListView::ToggleCheck(size_t row) {
+    if (row < model_->RowCount()) {
+        model_->SetChecked(row, !model_->Checked(row));
+        ListView_RedrawItems(hwnd_, static_cast<int>(row), static_cast<int>(row));
+    }
+}
+
+bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != hwnd_) {
+        // From the header control: hold locked columns at their width.
+        if (header.code == HDN_BEGINTRACKW || header.code == HDN_BEGINTRACKA ||
+            header.code == HDN_DIVIDERDBLCLICKW || header.code == HDN_DIVIDERDBLCLICKA ||
+            header.code == HDN_ITEMCHANGINGW || header.code == HDN_ITEMCHANGINGA) {
+            const auto& change = reinterpret_cast<const NMHEADERW&>(header);
+            if (change.iItem >= 0 && static_cast<size_t>(change.iItem) < columns_.size() &&
+                columns_[static_cast<size_t>(change.iItem)].widthLocked) {
+                const bool widening =
+                    (header.code != HDN_ITEMCHANGINGW && header.code != HDN_ITEMCHANGINGA) ||
+                    (change.pitem && (change.pitem->mask & HDI_WIDTH) &&
+                     change.pitem->cxy > columns_[static_cast<size_t>(change.iItem)].width);
+                if (widening) {
+                    result = TRUE;
+                    return true;
+                }
+            }
+        }
+        if (header.code == HDN_ITEMCHANGEDW || header.code == HDN_ITEMCHANGEDA) {
+            // A change the control made on its own (auto-sizing) is undone at once.
+            const auto& change = reinterpret_cast<const NMHEADERW&>(header);
+            if (change.iItem >= 0 && static_cast<size_t>(change.iItem) < columns_.size() &&
+                columns_[static_cast<size_t>(change.iItem)].widthLocked &&
+                ListView_GetColumnWidth(hwnd_, change.iItem) >
+                    columns_[static_cast<size_t>(change.iItem)].width) {
+                ListView_SetColumnWidth(hwnd_, change.iItem,
+                                        columns_[static_cast<size_t>(change.iItem)].width);
+            }
+        }
+        return false;
+    }
+
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+            if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= model_->RowCount()) {
+                return true;
+            }
+            const size_t row = static_cast<size_t>(item.iItem);
+            if (item.mask & LVIF_TEXT) {
+                item.pszText = const_cast<wchar_t*>(
+                    model_->CellText(row, static_cast<size_t>(item.iSubItem)).c_str());
+            }
+            if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+                item.iImage = model_->Image(row);
+            }
+            if (item.mask & LVIF_STATE) {
+                item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                             INDEXTOSTATEIMAGEMASK(model_->Checked(row) ? 2 : 1);
+                item.stateMask |= LVIS_STATEIMAGEMASK;
+            }
+            return true;
+        }
+        case LVN_ODFINDITEMW: {
+            // Typing a row's first letters selects it.
+            const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+            result = -1;
+            if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) {
+                return true;
+            }
+            const std::wstring prefix = find.lvfi.psz;
+            const size_t count = model_->RowCount();
+            for (size_t step = 0; step < count; ++step) {
+                const size_t row = (static_cast<size_t>(std::max(find.iStart, 0)) + step) % count;
+                const std::wstring& caption = model_->CellText(row, 0);
+                if (caption.size() >= prefix.size() &&
+                    CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.c_str(),
+                                   static_cast<int>(prefix.size()), prefix.c_str(),
+                                   static_cast<int>(prefix.size())) == CSTR_EQUAL) {
+                    result = static_cast<LRESULT>(row);
+                    break;
+                }
+            }
+            return true;
+        }
+        case NM_CLICK:
+            RunClick();
+            return true;
+        case NM_DBLCLK:
+            if (onDoubleClick_) {
+                events_->Run(onDoubleClick_);
+            }
+            return true;
+    }
+    return false;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,82 @@
+#pragma once
+// A report list view over a ListModel (LVS_OWNERDATA): the control holds no rows, it asks the
+// model for each cell it paints, so a hundred thousand rows cost nothing. Check boxes are the
+// model's check marks, drawn through the state image and toggled by click or space bar.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/list_model.h"
+#include "platform/ui_controls.h"
+
+namespace kestrova {
+
+// A column takes its width in pixels, or kAutoWidth: the auto columns share what the fixed
+// ones leave of the list's width.
+inline constexpr int kAutoWidth = -1;
+
+struct ListColumn {
+    std::wstring caption;
+    int width = kAutoWidth;
+    int format = LVCFMT_LEFT;
+    // The column can never be made wider than its width, neither by the user nor by code.
+    bool widthLocked = false;
+};
+
+struct ListViewOptions {
+    bool checkBoxes = true;
+    bool gridLines = true;
+    bool keepSelection = true;  // the selection stays visible without the focus
+    bool multiSelect = false;
+    HIMAGELIST smallImages = nullptr;  // owned by the caller
+};
+
+class VirtualListView : public Control {
+public:
+    VirtualListView() = default;
+    ~VirtualListView();
+    VirtualListView(const VirtualListView&) = delete;
+    VirtualListView& operator=(const VirtualListView&) = delete;
+
+    void Create(Container& parent, ListModel& model, Bounds bounds,
+                const std::vector<ListColumn>& columns, const ListViewOptions& options = {});
+
+    ListModel& Model() const { return *model_; }
+    // Runs after a click or key press in the list, once a check mark it changed is in the
+    // model: the list's OnClick.
+    void OnClick(EventTable::Handler handler) { onClick_ = std::move(handler); }
+    void OnDoubleClick(EventTable::Handler handler) { onDoubleClick_ = std::move(handler); }
+
+    // Stops and restarts painting around a long change.
+    void SetRedraw(bool redraw);
+    // The focused row or else the first selected one; -1 when nothing is selected.
+    int SelectedIndex() const;
+    std::vector<size_t> SelectedRows() const;
+    void Select(size_t row);
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                         UINT_PTR id, DWORD_PTR self);
+    // Check boxes are toggled here, before the control sees the click or key, so the mark
+    // changes once, in the model, whatever the control itself would do with it.
+    bool HandleCheckInput(UINT message, WPARAM wparam, LPARAM lparam);
+    bool HandleNotify(NMHDR& header, LRESULT& result);
+    void ModelChanged();
+    void ToggleCheck(size_t row);
+    void FitAutoColumns();
+    void RunClick();
+
+    ListModel* model_ = nullptr;
+    EventTable* events_ = nullptr;
+    bool checkBoxes_ = false;
+    std::vector<ListColumn> columns_;
+    size_t shownCount_ = 0;
+    EventTable::Handler onClick_;
+    EventTable::Handler onDoubleClick_;
+};
+
+}  // namespace kestrova

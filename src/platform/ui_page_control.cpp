@@ -1,0 +1,84 @@
+#include "platform/ui_page_control.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace kestrova {
+
+void PageControl::Create(Container& parent, Bounds bounds, bool tabsVisible) {
+    tabsVisible_ = tabsVisible;
+    font_ = parent.Font();
+    reporter_ = parent.Events().Reporter();
+    if (!tabsVisible) {
+        frame_.Create(parent, bounds, Panel::Border::Pane);
+        hwnd_ = frame_.Handle();
+        return;
+    }
+    CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                bounds);
+    parent.Events().OnNotify(hwnd_, [this](NMHDR& header, LRESULT&) {
+        if (header.code != TCN_SELCHANGE) {
+            return false;
+        }
+        const int selected = TabCtrl_GetCurSel(hwnd_);
+        if (selected >= 0) {
+            ShowPage(static_cast<size_t>(selected));
+            if (onChange_) {
+                onChange_();
+            }
+        }
+        return true;
+    });
+}
+
+Bounds PageControl::PageBounds() const {
+    if (!tabsVisible_) {
+        return frame_.Inner();
+    }
+    RECT area = {};
+    GetClientRect(hwnd_, &area);
+    TabCtrl_AdjustRect(hwnd_, FALSE, &area);
+    return Bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+Panel& PageControl::AddPage(const std::wstring& caption) {
+    if (tabsVisible_) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(caption.c_str());
+        TabCtrl_InsertItem(hwnd_, static_cast<int>(pages_.size()), &item);
+    }
+    auto page = std::make_unique<Panel>();
+    page->Create(hwnd_, font_, reporter_, PageBounds(), Panel::Border::None, pages_.empty());
+    pages_.push_back(std::move(page));
+    return *pages_.back();
+}
+
+void PageControl::ShowPage(size_t index) {
+    if (index >= pages_.size()) {
+        throw std::out_of_range("page index out of range");
+    }
+    active_ = index;
+    if (tabsVisible_) {
+        TabCtrl_SetCurSel(hwnd_, static_cast<int>(index));
+    }
+    // Show the new page before hiding the others, so nothing flashes through.
+    pages_[index]->Show(true);
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (i != index) {
+            pages_[i]->Show(false);
+        }
+    }
+}
+
+size_t PageControl::IndexOf(const Panel& page) const {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (pages_[i].get() == &page) {
+            return i;
+        }
+    }
+    throw std::out_of_range("not a page of this control");
+}
+
+}  // namespace kestrova

@@ -1,0 +1,74 @@
+#pragma once
+// Windows that hold controls: the Container interface the control wrappers are created on,
+// and Panel, a plain child window that dispatches its children's notifications through its
+// own EventTable. Pages of a page control, frames and the bottom panel are panels.
+
+#include <windows.h>
+
+#include <optional>
+
+#include "platform/ui_events.h"
+
+namespace kestrova {
+
+// Position and size in the parent's client coordinates, in pixels.
+struct Bounds {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    int Right() const { return x + width; }
+    int Bottom() const { return y + height; }
+};
+
+class Container {
+public:
+    virtual ~Container() = default;
+    virtual HWND Handle() const = 0;
+    virtual EventTable& Events() = 0;
+    // The font every control placed here gets.
+    virtual HFONT Font() const = 0;
+};
+
+class Panel final : public Container {
+public:
+    enum class Border { None, Pane, Sunken };
+
+    Panel() = default;
+    ~Panel() override;
+    Panel(const Panel&) = delete;
+    Panel& operator=(const Panel&) = delete;
+
+    // Creates the panel as a child of parent (visible unless visible is false); it shares the
+    // parent's font and error reporter.
+    void Create(Container& parent, Bounds bounds, Border border = Border::None,
+                bool visible = true);
+    // Same, under a window that is no Container (a tab control hosting pages).
+    void Create(HWND parent, HFONT font, const EventTable::ErrorReporter& reporter, Bounds bounds,
+                Border border = Border::None, bool visible = true);
+
+    HWND Handle() const override { return hwnd_; }
+    EventTable& Events() override { return events_; }
+    HFONT Font() const override { return font_; }
+
+    // Fills the background with this colour (and gives it to labels and check boxes).
+    void SetBackground(COLORREF colour);
+    void Show(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+    bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
+    // The client rectangle inside the border.
+    Bounds Inner() const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    Border border_ = Border::None;
+    std::optional<COLORREF> background_;
+    HBRUSH backgroundBrush_ = nullptr;
+    EventTable events_;
+};
+
+}  // namespace kestrova

@@ -1,0 +1,179 @@
+#include "repair/snapshot_records.h"
+
+#include <vector>
+
+#include "repair/value_encoding.h"
+#include "scan/key_names.h"
+
+namespace kestrova {
+
+namespace {
+
+std::optional<RawValue> ReadValue(const Registry& registry, const std::wstring& name) {
+    RawValue raw;
+    if (!registry.ReadRaw(name, raw)) {
+        return std::nullopt;
+    }
+    return raw;
+}
+
+// Writes the type and bytes exactly. For text types the registry counts one more character
+// when the data does not end in NUL and a NUL follows it in memory, so the bytes are passed
+// with a non-NUL character after them.
+void WriteExact(const Registry& registry, const std::wstring& name, const RawValue& value) {
+    std::vector<BYTE> padded(value.data);
+    padded.insert(padded.end(), {0xFF, 0xFF});
+    if (value.data.size() > MAXDWORD ||
+        RegSetValueExW(registry.CurrentKey(), name.c_str(), 0, value.type, padded.data(),
+                       static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
+        throw RegistryError(RegistryError::Kind::SetDataFailed, name);
+    }
+}
+
+XmlElement AppendRecord(XmlElement& entry, const std::wstring& subKey) {
+    XmlElement record = entry.AppendChild(kValueRecordTag);
+    record.SetAttribute(kRecordSubKeyAttribute, subKey);
+    return record;
+}
+
+// True when the lists hold as many names as the key reports: a key opened with too few
+// rights to list its subkeys gives a short list, and recording it would lose them silently.
+bool ListsComplete(const Registry& registry, size_t values, size_t subKeys) {
+    DWORD subKeyCount = 0;
+    DWORD valueCount = 0;
+    if (RegQueryInfoKeyW(registry.CurrentKey(), nullptr, nullptr, nullptr, &subKeyCount, nullptr,
+                         nullptr, &valueCount, nullptr, nullptr, nullptr,
+                         nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    return subKeyCount == subKeys && valueCount == values;
+}
+
+// Records the tree of the key open in `registry` (at root + keyPath, written as subKey).
+bool RecordOpenTree(XmlElement& entry, HKEY root, const std::wstring& subKey,
+                    const std::wstring& keyPath, Registry& registry) {
+    if (!XmlCanCarry(subKey)) {
+        return false;
+    }
+    std::vector<std::wstring> valueNames;
+    std::vector<std::wstring> subKeyNames;
+    registry.GetValueNames(valueNames);
+    registry.GetKeyNames(subKeyNames);
+    bool complete = ListsComplete(registry, valueNames.size(), subKeyNames.size());
+    if (valueNames.empty()) {
+        AppendRecord(entry, subKey);
+    }
+    for (const std::wstring& name : valueNames) {
+        const std::optional<RawValue> value = ReadValue(registry, name);
+        if (!value || !XmlCanCarry(name)) {
+            complete = false;
+            continue;
+        }
+        RecordValue(AppendRecord(entry, subKey), name, value);
+    }
+    // The key closes before its subkeys open: a deep tree holds one handle at a time.
+    registry.CloseKey();
+    for (const std::wstring& name : subKeyNames) {
+        const std::wstring childPath = keyPath + L"\\" + name;
+        Registry child(root);
+        if (!child.OpenKeyReadOnly(childPath)) {
+            complete = false;
+            continue;
+        }
+        complete = RecordOpenTree(entry, root, subKey + L"\\" + name, childPath, child) && complete;
+    }
+    return complete;
+}
+
+}  // namespace
+
+XmlElement AppendHistoryEntry(XmlElement historyRoot, const std::wstring& name,
+                              const std::wstring& type, const std::wstring& path) {
+    XmlElement entry = historyRoot.AppendChild(kHistoryEntryTag);
+    entry.SetAttribute(kEntryNameAttribute, XmlShowable(name));
+    entry.SetAttribute(kEntryTypeAttribute, XmlShowable(type));
+    entry.SetAttribute(kEntryPathAttribute, XmlShowable(path));
+    return entry;
+}
+
+bool RecordRegistryEntry(XmlElement entry, HKEY root, const std::wstring& keyPath,
+                         const std::wstring& valueName) {
+    return valueName.empty() ? RecordKeyTree(entry, root, keyPath)
+                             : RecordSingleValue(entry, root, keyPath, valueName);
+}
+
+bool RecordSingleValue(XmlElement entry, HKEY root, const std::wstring& keyPath,
+                       const std::wstring& valueName) {
+    Registry registry(root);
+    // Nothing that cannot be seen can be deleted through this key either.
+    if (!registry.OpenKeyReadOnly(keyPath) || !registry.ValueExists(valueName)) {
+        return true;
+    }
+    const std::wstring subKey = RootKeyName(root) + keyPath;
+    const std::optional<RawValue> value = ReadValue(registry, valueName);
+    if (!value || !XmlCanCarry(subKey) || !XmlCanCarry(valueName)) {
+        return false;
+    }
+    RecordValue(AppendRecord(entry, subKey), valueName, value);
+    return true;
+}
+
+bool RecordKeyTree(XmlElement entry, HKEY root, const std::wstring& keyPath) {
+    Registry registry(root);
+    if (!registry.OpenKeyReadOnly(keyPath)) {
+        return true;
+    }
+    return RecordOpenTree(entry, root, RootKeyName(root) + keyPath, keyPath, registry);
+}
+
+void RecordValue(XmlElement record, const std::wstring& valueName,
+                 const std::optional<RawValue>& value) {
+    record.SetAttribute(kRecordNameAttribute, valueName);
+    if (!value) {
+        record.SetAttribute(kRecordTypeAttribute, kStringRecordType);
+        record.SetAttribute(kRecordValueAttribute, L"");
+        return;
+    }
+    const EncodedValue encoded = EncodeValue(*value);
+    record.SetAttribute(kRecordTypeAttribute, encoded.type);
+    record.SetAttribute(kRecordValueAttribute, encoded.value);
+    if (encoded.registryType) {
+        record.SetAttribute(kRecordRegistryTypeAttribute, RegistryTypeText(*encoded.registryType));
+    }
+}
+
+void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
+                          const std::wstring& type, const std::wstring& value,
+                          std::optional<DWORD> registryType) {
+    const size_t slash = subKey.find(L'\\');
+    const std::wstring rootName = slash == std::wstring::npos ? subKey : subKey.substr(0, slash);
+    const std::wstring keyPath =
+        slash == std::wstring::npos ? std::wstring() : subKey.substr(slash);
+    // Decoded first, so text that is not data leaves the registry untouched. Empty name, type
+    // and value (a bare key) decode to nothing, as does an unknown type.
+    const std::optional<RawValue> data = DecodeValue(type, value, registryType);
+    Registry registry(RootKeyFromName(rootName));
+    if (!registry.OpenKey(keyPath, true)) {
+        throw ValueRecordError(L"Cannot create the key '" + subKey + L"'");
+    }
+    if (data) {
+        WriteExact(registry, name, *data);
+    }
+}
+
+void WriteBackItem(const XmlElement& item) {
+    const std::wstring subKey = item.AttributeText(kRecordSubKeyAttribute);
+    if (item.AttributeCount() <= 1) {
+        WriteBackValueRecord(subKey, L"", L"", L"");
+        return;
+    }
+    std::optional<DWORD> registryType;
+    if (const auto text = item.Attribute(kRecordRegistryTypeAttribute)) {
+        registryType = ParseRegistryTypeText(*text);
+    }
+    WriteBackValueRecord(subKey, item.AttributeText(kRecordNameAttribute),
+                         item.AttributeText(kRecordTypeAttribute),
+                         item.AttributeText(kRecordValueAttribute), registryType);
+}
+
+}  // namespace kestrova
