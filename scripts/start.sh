@@ -19,6 +19,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 kestrova_prefix "$KESTROVA_APP_PREFIX"
 kestrova_wineserver "$KESTROVA_APP_PREFIX" "$DISPLAY"
+
+# Sample stale entries, once per prefix, so a newcomer's first scan finds something in every
+# group (samples/README.md). A failed import is retried on the next start.
+"$here/import-samples.sh" "$KESTROVA_APP_PREFIX" || true
+
 export WINEPREFIX="$KESTROVA_APP_PREFIX"
 
 # The program keeps its data beside its executable, as an installed copy would.

@@ -1,6 +1,5 @@
 // Group 0: App Paths entries whose program is gone.
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -25,8 +24,9 @@ void ScanAppPaths(ScanContext& scan) {
             return;
         }
         const std::optional<std::wstring> path = ReadTextData(registry, L"");
-        if (path && TargetMissing(*path)) {
-            scan.ReportError(L"Application", keyName, *path, counter, GuessPath(*path));
+        std::wstring guess;
+        if (path && TargetMissing(*path, guess)) {
+            scan.ReportError(L"Application", keyName, *path, counter, guess);
         }
         if (scan.StopRequested()) {
             return;

@@ -2,7 +2,6 @@
 #include <array>
 
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -41,9 +40,10 @@ void ScanClsid(ScanContext& scan) {
             }
             const std::optional<std::wstring> data = ReadTextData(registry, L"");
             // Data naming another class ("{...}") is a reference, not a file.
-            if (data && isClassId && !data->starts_with(L'{') && TargetMissing(*data)) {
+            std::wstring guess;
+            if (data && isClassId && !data->starts_with(L'{') && TargetMissing(*data, guess)) {
                 scan.ReportError(L"COM/ActiveX", L"HKEY_CLASSES_ROOT" + path, *data, counter,
-                                 GuessPath(*data));
+                                 guess);
             }
         }
         if (scan.StopRequested()) {

@@ -1,6 +1,5 @@
 // Group 3: installed fonts whose file is gone.
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -33,8 +32,9 @@ void ScanFonts(ScanContext& scan) {
             const std::wstring path = data->find_first_of(L"\\:") == std::wstring::npos
                                           ? L"C:\\WINDOWS\\FONTS\\" + *data
                                           : *data;
-            if (TargetMissing(path)) {
-                scan.ReportError(L"Font File", keyName, path, counter, GuessPath(path));
+            std::wstring guess;
+            if (TargetMissing(path, guess)) {
+                scan.ReportError(L"Font File", keyName, path, counter, guess);
             }
         }
         // A stop ends the walk, and the count found so far is written.

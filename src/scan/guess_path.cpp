@@ -1,5 +1,7 @@
 #include "scan/guess_path.h"
 
+#include <string_view>
+
 #include "scan/path_exists.h"
 #include "scan/system_folders.h"
 
@@ -31,6 +33,14 @@ void CutAfter(std::wstring& text, const std::wstring& pattern) {
     const size_t at = text.find(pattern);
     if (at != npos) {
         text.resize(at + pattern.size());
+    }
+}
+
+// As ReplaceFirst(pattern, folder(), text), with folder() called only when pattern is there.
+void ReplaceWithFolder(std::wstring_view pattern, std::wstring (*folder)(), std::wstring& text) {
+    const size_t at = text.find(pattern);
+    if (at != npos) {
+        text.replace(at, pattern.size(), folder());
     }
 }
 
@@ -79,9 +89,11 @@ std::wstring GuessPath(const std::wstring& data) {
         CutAfter(s, L".dll");
     }
 
-    s = ReplaceFirst(L"%systemroot%\\system32\\", SystemFolder(), s);
-    s = ReplaceFirst(L"%systemroot%\\", WindowsFolder(), s);
-    s = ReplaceFirst(L"%programfiles%\\", ProgramFilesFolder(), s);
+    // Each folder is looked up only where its variable is used: the Program Files folder
+    // comes from the registry, and most data names none of them.
+    ReplaceWithFolder(L"%systemroot%\\system32\\", SystemFolder, s);
+    ReplaceWithFolder(L"%systemroot%\\", WindowsFolder, s);
+    ReplaceWithFolder(L"%programfiles%\\", ProgramFilesFolder, s);
     if (s.empty()) {
         return {};
     }

@@ -2,7 +2,6 @@
 #include <array>
 
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -32,8 +31,9 @@ void ScanHelpFiles(ScanContext& scan) {
                     path += L'\\';
                 }
                 path += name;
-                if (TargetMissing(path)) {
-                    scan.ReportError(L"Help File", keyName, path, counter, GuessPath(path));
+                std::wstring guess;
+                if (TargetMissing(path, guess)) {
+                    scan.ReportError(L"Help File", keyName, path, counter, guess);
                 }
             }
             // A stop ends this key only; the next key is still begun.

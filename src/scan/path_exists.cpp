@@ -4,22 +4,21 @@
 
 namespace kestrova {
 
-namespace {
-
-DWORD AttributesOf(const std::wstring& path) {
-    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+PathKind KindOfPath(const std::wstring& path) {
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
 }
 
-}  // namespace
-
 bool FileExists(const std::wstring& path) {
-    const DWORD attributes = AttributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return KindOfPath(path) == PathKind::File;
 }
 
 bool FolderExists(const std::wstring& path) {
-    const DWORD attributes = AttributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return KindOfPath(path) == PathKind::Folder;
 }
 
 }  // namespace kestrova

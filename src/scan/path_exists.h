@@ -6,6 +6,11 @@
 
 namespace kestrova {
 
+enum class PathKind { Missing, File, Folder };
+
+// What path names, found with one probe of the file system.
+PathKind KindOfPath(const std::wstring& path);
+
 // True when path names an existing file (not a folder).
 bool FileExists(const std::wstring& path);
 

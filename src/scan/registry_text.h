@@ -10,8 +10,8 @@ namespace kestrova {
 
 // The text of a value of the open key: empty when the value is missing. A value holding
 // another kind of data (a number, bytes, a list of strings) names no file: it gives no text,
-// so the check passes over that entry instead of ending the whole scan. A refused read still
-// throws RegistryError.
+// so the check passes over that entry instead of ending the whole scan. A value that keeps
+// changing size while it is read throws RegistryError.
 std::optional<std::wstring> ReadTextData(const Registry& registry, const std::wstring& name);
 
 }  // namespace kestrova

@@ -1,7 +1,6 @@
 // Group 6: shared-library reference counts for libraries that are gone. Each value's name is
 // the library's full path; its data (the count) is not read.
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
 #include "scan/target_missing.h"
@@ -21,8 +20,9 @@ void ScanSharedDlls(ScanContext& scan) {
         // The Key Name ends in a full file path, so it holds further "\".
         const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
         scan.SetStatus(keyName);
-        if (TargetMissing(name)) {
-            scan.ReportError(L"Shared DLLs", keyName, name, counter, GuessPath(name));
+        std::wstring guess;
+        if (TargetMissing(name, guess)) {
+            scan.ReportError(L"Shared DLLs", keyName, name, counter, guess);
         }
         if (scan.StopRequested()) {
             return;

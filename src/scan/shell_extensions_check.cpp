@@ -1,7 +1,6 @@
 // Group 8: approved shell extensions whose in-process server is gone. The list of approved
 // classes is under HKEY_LOCAL_MACHINE; each class's server under HKEY_CLASSES_ROOT.
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -26,10 +25,11 @@ void ScanShellExtensions(ScanContext& scan) {
             continue;
         }
         const std::optional<std::wstring> server = ReadTextData(registry, L"");
-        if (server && TargetMissing(*server)) {
+        std::wstring guess;
+        if (server && TargetMissing(*server, guess)) {
             // The row names the approved-list entry, not the class key.
             scan.ReportError(L"Shell Extensions", L"HKEY_LOCAL_MACHINE" + key + L"\\" + name,
-                             *server, counter, GuessPath(*server));
+                             *server, counter, guess);
         }
         if (scan.StopRequested()) {
             return;

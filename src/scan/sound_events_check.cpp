@@ -4,7 +4,6 @@
 #include <array>
 
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -40,9 +39,9 @@ void ScanSoundEvents(ScanContext& scan) {
                         continue;
                     }
                     const std::optional<std::wstring> sound = ReadTextData(registry, L"");
-                    if (sound && TargetMissing(*sound)) {
-                        scan.ReportError(L"Sound AppEvent", keyName, *sound, counter,
-                                         GuessPath(*sound));
+                    std::wstring guess;
+                    if (sound && TargetMissing(*sound, guess)) {
+                        scan.ReportError(L"Sound AppEvent", keyName, *sound, counter, guess);
                     }
                 }
             }

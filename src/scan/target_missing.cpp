@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "scan/guess_path.h"
 #include "scan/path_exists.h"
 
@@ -9,8 +11,15 @@ namespace kestrova {
 
 namespace {
 
-bool TargetExists(const std::wstring& data) {
-    return FileExists(data) || FileExists(GuessPath(data)) || FolderExists(data);
+// A file as written, a file at GuessPath(data), or a folder as written. The data is probed
+// once for both of its tests; guess receives GuessPath(data) whenever it was needed.
+bool TargetExists(const std::wstring& data, std::wstring& guess) {
+    const PathKind kind = KindOfPath(data);
+    if (kind == PathKind::File) {
+        return true;
+    }
+    guess = GuessPath(data);
+    return FileExists(guess) || kind == PathKind::Folder;
 }
 
 // data with its %NAME% references replaced from the environment; unchanged on failure.
@@ -33,19 +42,27 @@ std::wstring ExpandEnvironment(const std::wstring& data) {
 
 }  // namespace
 
-bool TargetMissing(const std::wstring& data) {
-    if (data.empty() || TargetExists(data)) {
+bool TargetMissing(const std::wstring& data, std::wstring& guessPath) {
+    std::wstring guess;
+    if (data.empty() || TargetExists(data, guess)) {
         return false;
     }
     // Many entries are written as "%windir%\...", "%ProgramFiles%\..." or "%SystemDrive%\...";
     // such a target is there when its expanded form is.
     if (data.find(L'%') != std::wstring::npos) {
         const std::wstring expanded = ExpandEnvironment(data);
-        if (expanded != data && TargetExists(expanded)) {
+        std::wstring expandedGuess;
+        if (expanded != data && TargetExists(expanded, expandedGuess)) {
             return false;
         }
     }
+    guessPath = std::move(guess);
     return true;
+}
+
+bool TargetMissing(const std::wstring& data) {
+    std::wstring guessPath;
+    return TargetMissing(data, guessPath);
 }
 
 }  // namespace kestrova

@@ -1,6 +1,5 @@
 // Group 10: uninstall entries whose uninstaller is gone.
 #include "platform/registry.h"
-#include "scan/guess_path.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -25,9 +24,10 @@ void ScanUninstall(ScanContext& scan) {
             continue;
         }
         const std::optional<std::wstring> command = ReadTextData(registry, L"UninstallString");
-        if (command && TargetMissing(*command)) {
+        std::wstring guess;
+        if (command && TargetMissing(*command, guess)) {
             scan.ReportError(L"Uninstall", L"HKEY_LOCAL_MACHINE" + entryKey + L"\\UninstallString",
-                             *command, counter, GuessPath(*command));
+                             *command, counter, guess);
         }
         if (scan.StopRequested()) {
             return;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "scan/guess_path.h"
 #include "scan/path_exists.h"
 #include "scan/system_folders.h"
 #include "support/sandbox_test.h"
@@ -24,6 +25,16 @@ class TargetMissingTest : public SandboxTest {
     }
 };
 
+// Both forms of the test agree, and a missing target comes with the Guess Path of its row.
+void ExpectMissing(const std::wstring& data, bool missing) {
+    EXPECT_EQ(TargetMissing(data), missing) << "data: " << data;
+    std::wstring guess;
+    EXPECT_EQ(TargetMissing(data, guess), missing) << "data: " << data;
+    if (missing) {
+        EXPECT_EQ(guess, GuessPath(data)) << "data: " << data;
+    }
+}
+
 TEST_F(TargetMissingTest, FilesFoldersAndGuessedFilesAreThere) {
     const struct {
         std::wstring data;
@@ -45,7 +56,7 @@ TEST_F(TargetMissingTest, FilesFoldersAndGuessedFilesAreThere) {
         {L"no-such-program.exe", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TargetMissing(c.data), c.missing) << "data: " << c.data;
+        ExpectMissing(c.data, c.missing);
     }
 }
 
@@ -63,7 +74,7 @@ TEST_F(TargetMissingTest, EnvironmentVariablesAreExpanded) {
         {L"%KESTROVA_NOT_SET%\\app.exe", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TargetMissing(c.data), c.missing) << "data: " << c.data;
+        ExpectMissing(c.data, c.missing);
     }
 }
 
@@ -89,7 +100,7 @@ TEST_F(TargetMissingTest, SystemVariablesAreExpanded) {
         {L"%ProgramFiles%\\No Such App\\app.exe", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TargetMissing(c.data), c.missing) << "data: " << c.data;
+        ExpectMissing(c.data, c.missing);
     }
 }
 
