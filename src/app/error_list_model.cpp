@@ -33,6 +33,14 @@ void ErrorListModel::Remove(size_t row) {
     NotifyChanged();
 }
 
+void ErrorListModel::Remove(std::vector<size_t> rows) {
+    if (rows.empty()) {
+        return;
+    }
+    rows_.Remove(std::move(rows));
+    NotifyChanged();
+}
+
 void ErrorListModel::Clear() {
     rows_.Clear();
     NotifyChanged();

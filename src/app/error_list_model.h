@@ -20,6 +20,8 @@ public:
     const ErrorRow& At(size_t row) const { return rows_.At(row); }
     void Add(ErrorRow row);
     void Remove(size_t row);
+    // Removes the rows at the given indices (any order) with one notice to the view.
+    void Remove(std::vector<size_t> rows);
     void Clear();
     void SetAllChecked(bool checked);
 

@@ -60,6 +60,8 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     BuildLayout();
+    WireScanSection();
+    WireRepairSections();
     trayIcon.Add(hwnd_, kTrayMessage, smallIcon_.Get(), kTitle);
     events_.OnMenuCommand(TrayMenu::kRestoreCommand, [this] { KestrovaPCOptimizer1Click(); });
     events_.OnMenuCommand(TrayMenu::kExitCommand, [this] { Exit1Click(); });
@@ -175,11 +177,15 @@ void TfmMainForm::FormCreate() {
 }
 
 void TfmMainForm::FormShow() {
-    FillScanGroups();
+    // A running scan walks the groups and has written some counters already.
+    if (!ScanRunning()) {
+        FillScanGroups();
+    }
 }
 
 void TfmMainForm::FillScanGroups() {
     FillScanGroupRows(scanErrors_.scanGroups);
+    groupChecks_.CopyFrom(scanErrors_.scanGroups);
 }
 
 void TfmMainForm::FormActivate() {
@@ -192,6 +198,7 @@ void TfmMainForm::FormActivate() {
     switch (step.action) {
         case FirstActivationStep::Action::OfferScan:
             dialogs_.ShowMessage(kFirstScanMessage);
+            events_.Run([this] { btnStartScanClick(); });
             break;
         case FirstActivationStep::Action::ReportFailure:
             dialogs_.ShowError(step.error);
@@ -202,9 +209,10 @@ void TfmMainForm::FormActivate() {
     activationCheckRunning_ = false;
 }
 
-// The restore history is saved first: when that fails nothing has been shut down yet, and
-// the window simply stays.
+// A running scan is asked to stop, then the restore history is saved: when that fails
+// nothing else has been shut down, and the window simply stays.
 bool TfmMainForm::FormClose() {
+    ScanErrorsThread.Stop();  // does not wait: the worker ends on its own
     try {
         Restore_XMLDocument.Save();
     } catch (...) {

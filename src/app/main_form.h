@@ -5,19 +5,24 @@
 //
 // The window's code is split by concern: main_form.cpp (creation, messages, closing),
 // main_form_layout.cpp (placing the controls), main_form_navigation.cpp (tool buttons),
-// main_form_tray.cpp (notification area, autorun and the first-activation check); each
-// section's page is built by its page_*.cpp.
+// main_form_tray.cpp (notification area, autorun and the first-activation check),
+// main_form_scan.cpp (the scan, fixing, adding to the ignore list), main_form_repair.cpp (the
+// ignore list and restore history sections); each section's page is built by its page_*.cpp.
 
 #include <windows.h>
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/artwork.h"
 #include "app/first_activation.h"
 #include "app/main_form_pages.h"
+#include "app/posting_scan_sink.h"
+#include "app/scan_group_checks.h"
 #include "app/store_file.h"
+#include "app/store_file_saver.h"
 #include "app/tool_button.h"
 #include "app/tray_icon.h"
 #include "platform/dialogs.h"
@@ -25,6 +30,9 @@
 #include "platform/ui_controls.h"
 #include "platform/ui_page_control.h"
 #include "platform/ui_panel.h"
+#include "platform/worker_thread.h"
+#include "repair/ignore_list.h"
+#include "repair/restore_history.h"
 
 namespace kestrova {
 
@@ -73,6 +81,8 @@ public:
     CheckBox& AutoRunBox() { return cbAutoRun; }
     TrayIcon& Tray() { return trayIcon; }
     const TrayMenu& PopupMenu() const { return PopupMenu1; }
+    // From the scan's start until its terminate event.
+    bool ScanRunning() const { return ScanErrorsThread.Running(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -106,6 +116,28 @@ private:
     void toolStartupClick();
     void toolEClick();
     void toolMoreToolsClick();
+
+    // main_form_scan.cpp: the error section.
+    void WireScanSection();
+    void btnStartScanClick();
+    void ScanErrorsThreadStart();
+    void ScanErrorsThreadExecute(WorkerRun& run);
+    void ScanErrorsThreadTerminate();
+    void BeforeChannelBatch();
+    void AfterChannelBatch();
+    void btnFixSelectedClick();
+    void btnAdd2IgnoreClick();
+
+    // main_form_repair.cpp: the ignore list and restore history sections.
+    void WireRepairSections();
+    kestrova::IgnoreList IgnoreEngine();
+    void btnAddClick();
+    void btnRemoveClick();
+    void btnRefresh6Click();
+    void btnRestoreClick();
+    void btnClearUndoClick();
+    void btnRefresh2Click();
+    void btnCheckAll1Click();
 
     // main_form_tray.cpp
     bool IsAutorunSet() const;
@@ -143,6 +175,8 @@ private:
     ScanErrorsPage scanErrors_;
     BackupPage backup_;
     HistoryPage history_;
+    RestoreHistory restoreHistory_{Restore_XMLDocument.Document(), SaverFor(Restore_XMLDocument),
+                                   history_.entries};
     StartupPage startup_;
     AddRemovePage addRemove_;
     IePage ie_;
@@ -154,6 +188,17 @@ private:
 
     TrayIcon trayIcon;
     TrayMenu PopupMenu1;
+
+    // The scan. Declared last so the worker is stopped and waited for first, while everything
+    // its queued reports reach still exists.
+    ScanGroupChecks groupChecks_;
+    ScanReceivers scanReceivers_;
+    // Rows arriving in one batch of the channel reach the list view with one notice.
+    std::optional<ListModel::Batch> errorsBatch_;
+    bool errorsRedrawOff_ = false;
+    std::optional<std::wstring> pendingStatus_;
+    UiChannel channel_;
+    WorkerThread ScanErrorsThread{channel_};
 };
 
 }  // namespace kestrova

@@ -14,8 +14,9 @@ void TfmMainForm::ShowSection(Section section) {
 
 void TfmMainForm::toolScanErrorsClick() {
     ShowSection(Section::ScanErrors);
-    // After a scan that found errors the groups keep their marks and counts.
-    if (scanErrors_.errors.RowCount() == 0) {
+    // After a scan that found errors the groups keep their marks and counts; a running scan
+    // keeps them too, it is still writing its counters.
+    if (scanErrors_.errors.RowCount() == 0 && !ScanRunning()) {
         FillScanGroups();
     }
 }
@@ -33,6 +34,7 @@ void TfmMainForm::toolBackupClick() {
 
 void TfmMainForm::toolHistoryClick() {
     ShowSection(Section::History);
+    btnRefresh2Click();
 }
 
 void TfmMainForm::toolIgnoreClick() {

@@ -10,68 +10,13 @@
 #include "app/autorun.h"
 #include "app/data_folder.h"
 #include "app/first_activation.h"
+#include "main_form_fixture.h"
 #include "platform/registry.h"
-#include "support/message_pump.h"
-#include "support/sandbox_test.h"
-#include "support/scripted_dialogs.h"
 
 namespace kestrova {
 namespace {
 
-using test::FileExists;
-using test::ReadFileBytes;
-using test::ShownDialog;
-using test::WriteFileBytes;
-
-void Settle() {
-    test::PumpMessagesFor(30);
-}
-
-// Presses a window with the left mouse button at its centre.
-void Press(HWND window) {
-    RECT r = {};
-    GetClientRect(window, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(window, WM_LBUTTONUP, 0, at);
-    Settle();
-}
-
-std::wstring ItemText(HWND list, int row, int column) {
-    wchar_t buffer[1024] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = static_cast<int>(std::size(buffer));
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
-bool ItemChecked(HWND list, int row) {
-    return ListView_GetCheckState(list, row) != FALSE;
-}
-
-int RowCount(HWND list) {
-    return ListView_GetItemCount(list);
-}
-
-// Clicks a row's check box with the mouse.
-void ClickCheckBox(HWND list, int row) {
-    RECT bounds = {};
-    ASSERT_TRUE(ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS));
-    for (int x = bounds.left; x < bounds.left + 40; ++x) {
-        LVHITTESTINFO hit = {};
-        hit.pt = {x, (bounds.top + bounds.bottom) / 2};
-        if (ListView_SubItemHitTest(list, &hit) == row && (hit.flags & LVHT_ONITEMSTATEICON)) {
-            const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
-            PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            PostMessageW(list, WM_LBUTTONUP, 0, at);
-            Settle();
-            return;
-        }
-    }
-    FAIL() << "no check box found in row " << row;
-}
+using namespace test;
 
 struct Column {
     std::wstring caption;
@@ -85,38 +30,6 @@ std::wstring RunValue() {
                ? reg.ReadString(kAutorunValueName)
                : L"<none>";
 }
-
-class MainFormTest : public test::SandboxTest {
-protected:
-    void Open() {
-        form_ = std::make_unique<TfmMainForm>(dialogs_, temp_.Path());
-        form_->OnClosed([this] { closed_ = true; });
-        ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
-        ShowWindow(form_->Handle(), SW_SHOW);
-        Settle();
-    }
-    // Errors shown so far; the first-activation message is a plain message, not counted.
-    std::vector<std::wstring> Errors() const { return dialogs_.Texts(ShownDialog::Kind::Error); }
-    HWND Form() const { return form_->Handle(); }
-    void Exit() {
-        SendMessageW(Form(), WM_COMMAND, TrayMenu::kExitCommand, 0);
-        Settle();
-    }
-    // The page panels of MainControl that are on screen.
-    std::vector<Section> VisiblePages() {
-        std::vector<Section> visible;
-        for (int i = 0; i < kSectionCount; ++i) {
-            if (form_->MainControl().Page(static_cast<size_t>(i)).Visible()) {
-                visible.push_back(static_cast<Section>(i));
-            }
-        }
-        return visible;
-    }
-
-    test::ScriptedDialogs dialogs_;
-    std::unique_ptr<TfmMainForm> form_;
-    bool closed_ = false;
-};
 
 TEST_F(MainFormTest, WindowHasTheLayoutOfTheProgram) {
     Open();
@@ -283,6 +196,7 @@ TEST_F(MainFormTest, EveryListHasItsColumnsAndStyles) {
 }
 
 TEST_F(MainFormTest, ButtonsAndFixedTextsAreThereAsAtStart) {
+    MarkFirstScanOffered();  // no scan has run: "Fix Errors" stays disabled
     Open();
     auto& scan = form_->ScanErrors();
     auto& backup = form_->Backup();
