@@ -193,9 +193,10 @@ private:
     // its queued reports reach still exists.
     ScanGroupChecks groupChecks_;
     ScanReceivers scanReceivers_;
-    // Rows arriving in one batch of the channel reach the list view with one notice.
+    // Rows and counters arriving during a scan reach each list view with one notice per
+    // update interval of the worker, and the rest at the scan's end.
     std::optional<ListModel::Batch> errorsBatch_;
-    bool errorsRedrawOff_ = false;
+    std::optional<ListModel::Batch> groupsBatch_;
     std::optional<std::wstring> pendingStatus_;
     UiChannel channel_;
     WorkerThread ScanErrorsThread{channel_};

@@ -1,9 +1,16 @@
 #pragma once
 // The scan's sink on the worker thread of the window: every row, status text and counter is
 // handed to the window thread through its UiChannel, in the order the scan produced them.
+// The calls are gathered on the worker and posted together: one channel item (and at most
+// one window message) per kGatherPeriod or kGatherLimit calls instead of one per call, which
+// under Wine keeps the message traffic from slowing the scan's own registry calls.
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "app/scan_group_checks.h"
 #include "platform/ui_channel.h"
@@ -22,21 +29,50 @@ struct ScanReceivers {
 
 class PostingScanSink final : public ScanSink {
 public:
+    // Gathered calls are posted once the oldest is this old, or once there are this many.
+    static constexpr std::chrono::milliseconds kGatherPeriod{20};
+    static constexpr size_t kGatherLimit = 256;
+
     PostingScanSink(UiPoster poster, const ScanReceivers& receivers, const WorkerRun& run,
                     const ScanGroupChecks& checks)
         : poster_(std::move(poster)), receivers_(receivers), run_(run), checks_(checks) {}
+    // Posts what is still gathered, so everything the run reported is queued before the run
+    // returns and its terminate event is queued behind it.
+    ~PostingScanSink() override;
+    PostingScanSink(const PostingScanSink&) = delete;
+    PostingScanSink& operator=(const PostingScanSink&) = delete;
 
     void AddRow(ErrorRow row) override;
     void SetStatus(const std::wstring& text) override;
     void SetGroupCount(int group, int count) override;
-    bool StopRequested() const override { return run_.StopRequested(); }
+    // Also posts gathered calls that are due, so they go out in a stretch without reports.
+    bool StopRequested() const override;
     bool GroupChecked(int group) const override { return checks_.Checked(group); }
 
+    // Posts the gathered calls as one item, in the order they were made.
+    void Flush() const;
+
 private:
+    struct StatusCall {
+        std::wstring text;
+    };
+    struct CountCall {
+        int group;
+        int count;
+    };
+    using Call = std::variant<ErrorRow, StatusCall, CountCall>;
+    using Clock = std::chrono::steady_clock;
+
+    void Gather(Call call);
+    void FlushIfDue() const;
+
     UiPoster poster_;
     const ScanReceivers& receivers_;
     const WorkerRun& run_;
     const ScanGroupChecks& checks_;
+    // Only the worker touches these; mutable so the const stop poll can post what is due.
+    mutable std::vector<Call> gathered_;
+    mutable Clock::time_point firstGathered_{};
 };
 
 }  // namespace kestrova
