@@ -14,4 +14,4 @@ kestrova_prefix "$KESTROVA_TEST_PREFIX"
 kestrova_wineserver "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
 
 cd "$build"
-ctest -j2 --output-on-failure --timeout 600
+ctest -j2 --output-on-failure --timeout 900
