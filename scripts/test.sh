@@ -12,6 +12,7 @@ cmake --build "$build"
 kestrova_xvfb "$KESTROVA_TEST_DISPLAY"
 kestrova_prefix "$KESTROVA_TEST_PREFIX"
 kestrova_wineserver "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
+kestrova_desktop "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
 
 cd "$build"
 ctest -j2 --output-on-failure --timeout 900

@@ -55,3 +55,22 @@ kestrova_wineserver() {
     WINEPREFIX="$prefix" "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     WINEPREFIX="$prefix" DISPLAY="$display" "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
+
+# Keeps Wine's desktop process for prefix $1 on display $2 running, started with every
+# standard stream on /dev/null. Otherwise the first test that opens a window starts it, the
+# desktop process inherits that test's output pipe and holds it open as long as any window
+# exists, and ctest waits on that test until the whole run ends.
+kestrova_desktop() {
+    local prefix="$1" display="$2"
+    if pgrep -f 'system32.explorer\.exe /desktop$' >/dev/null; then
+        return 0
+    fi
+    WINEPREFIX="$prefix" DISPLAY="$display" setsid "$WINE" explorer.exe /desktop \
+        </dev/null >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 50); do
+        pgrep -f 'system32.explorer\.exe /desktop$' >/dev/null && return 0
+        sleep 0.1
+    done
+    return 0
+}
