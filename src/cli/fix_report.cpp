@@ -1,6 +1,7 @@
 #include "cli/fix_report.h"
 
 #include "cli/json_writer.h"
+#include "cli/row_output.h"
 
 namespace kestrova::cli {
 
@@ -9,8 +10,7 @@ namespace {
 void AppendLines(std::wstring& text, const wchar_t* outcome, const std::vector<ErrorRow>& rows) {
     for (const ErrorRow& row : rows) {
         text += outcome;
-        text += L"\t" + row.type + L"\t" + row.keyName + L"\t" + row.keyValue + L"\t" +
-                row.guessPath + L"\n";
+        text += L"\t" + RowColumnsText(row) + L"\n";
     }
 }
 
@@ -19,14 +19,7 @@ void WriteRows(JsonWriter& json, const wchar_t* name, const std::vector<ErrorRow
     json.BeginArray();
     for (const ErrorRow& row : rows) {
         json.BeginObject();
-        json.Key(L"type");
-        json.String(row.type);
-        json.Key(L"key");
-        json.String(row.keyName);
-        json.Key(L"value");
-        json.String(row.keyValue);
-        json.Key(L"guess");
-        json.String(row.guessPath);
+        WriteRowColumns(json, row);
         json.EndObject();
     }
     json.EndArray();

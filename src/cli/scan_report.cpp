@@ -1,6 +1,7 @@
 #include "cli/scan_report.h"
 
 #include "cli/json_writer.h"
+#include "cli/row_output.h"
 
 namespace kestrova::cli {
 
@@ -18,8 +19,7 @@ std::wstring ScanReportText(const CollectingSink& result) {
     for (size_t i = 0; i < rows.Size(); ++i) {
         const ErrorRow& row = rows.At(i);
         text += CheckBox(row.checked);
-        text += L" " + row.type + L"\t" + row.keyName + L"\t" + row.keyValue + L"\t" +
-                row.guessPath + L"\n";
+        text += L" " + RowColumnsText(row) + L"\n";
     }
     text += L"\nScan Groups\tErrors\n";
     for (int group = 0; group < kScanGroupCount; ++group) {
@@ -41,14 +41,7 @@ std::string ScanReportJson(const CollectingSink& result) {
     for (size_t i = 0; i < rows.Size(); ++i) {
         const ErrorRow& row = rows.At(i);
         json.BeginObject();
-        json.Key(L"type");
-        json.String(row.type);
-        json.Key(L"key");
-        json.String(row.keyName);
-        json.Key(L"value");
-        json.String(row.keyValue);
-        json.Key(L"guess");
-        json.String(row.guessPath);
+        WriteRowColumns(json, row);
         json.Key(L"checked");
         json.Bool(row.checked);
         json.Key(L"image");
