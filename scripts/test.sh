@@ -9,10 +9,12 @@ build="${KESTROVA_BUILD_DIR:-$root/build}"
 cmake --build "$build"
 
 . "$here/wine-env.sh"
-kestrova_xvfb "$KESTROVA_TEST_DISPLAY"
-kestrova_prefix "$KESTROVA_TEST_PREFIX"
-kestrova_wineserver "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
-kestrova_desktop "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
+# A fresh wineserver and desktop for every run, on a display known to answer.
+[ -f "$KESTROVA_TEST_PREFIX/.kestrova-ready" ] &&
+    { WINEPREFIX="$KESTROVA_TEST_PREFIX" "$WINESERVER" -k && WINEPREFIX="$KESTROVA_TEST_PREFIX" "$WINESERVER" -w; } 2>/dev/null || true
+kestrova_test_session
+echo "Tests run on display $KESTROVA_TEST_DISPLAY" \
+    "($(DISPLAY="$KESTROVA_TEST_DISPLAY" xdotool getdisplaygeometry)), prefix $KESTROVA_TEST_PREFIX"
 
 cd "$build"
 ctest -j2 --output-on-failure --timeout 900

@@ -12,21 +12,33 @@ KESTROVA_TEST_DISPLAY="${KESTROVA_TEST_DISPLAY:-:97}"
 KESTROVA_APP_PREFIX="${KESTROVA_APP_PREFIX:-$KESTROVA_CACHE/wine-app}"
 KESTROVA_APP_DISPLAY="${KESTROVA_APP_DISPLAY:-:98}"
 
-# Starts an Xvfb server on display $1 unless one already answers there.
+# True when an X server answers on display $1.
+kestrova_display_answers() {
+    DISPLAY="$1" xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# Starts an Xvfb server on display $1 unless one already answers there. A lock file left by a
+# server that is gone (its process number may since belong to another program) is removed.
 kestrova_xvfb() {
     local display="$1" n="${1#:}" geometry="${2:-1280x1024x24}"
-    if [ -e "/tmp/.X${n}-lock" ] && kill -0 "$(tr -d ' ' <"/tmp/.X${n}-lock")" 2>/dev/null; then
-        return 0
-    fi
-    rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
-    setsid Xvfb "$display" -screen 0 "$geometry" -nolisten tcp </dev/null >/dev/null 2>&1 &
-    local i
-    for i in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X${n}" ] && return 0
-        sleep 0.05
-    done
-    echo "Xvfb did not start on $display" >&2
-    return 1
+    kestrova_display_answers "$display" && return 0
+    (
+        flock 8
+        kestrova_display_answers "$display" && exit 0
+        local pid
+        pid="$(tr -d ' ' <"/tmp/.X${n}-lock" 2>/dev/null || true)"
+        if [ -z "$pid" ] || [ "$(cat "/proc/$pid/comm" 2>/dev/null)" != Xvfb ]; then
+            rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
+            setsid Xvfb "$display" -screen 0 "$geometry" -nolisten tcp </dev/null >/dev/null 2>&1 &
+        fi
+        local i
+        for i in $(seq 1 200); do
+            kestrova_display_answers "$display" && exit 0
+            sleep 0.05
+        done
+        echo "Xvfb does not answer on display $display" >&2
+        exit 1
+    ) 8>"/tmp/.kestrova-xvfb-${n}.lock"
 }
 
 # Creates the Wine prefix $1 on first use (Wine's fonts copied in, which Debian's
@@ -51,9 +63,10 @@ kestrova_prefix() {
 # every standard stream on /dev/null so no reader ever waits on them.
 kestrova_wineserver() {
     local prefix="$1" display="$2"
-    # Both fail harmlessly when a server already runs for the prefix.
-    WINEPREFIX="$prefix" "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix" DISPLAY="$display" "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+    # wineserver -p fails when a server already runs for the prefix: then all is started.
+    if WINEPREFIX="$prefix" "$WINESERVER" -p </dev/null >/dev/null 2>&1; then
+        WINEPREFIX="$prefix" DISPLAY="$display" "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+    fi
 }
 
 # Keeps Wine's desktop process for prefix $1 on display $2 running, started with every
@@ -62,15 +75,31 @@ kestrova_wineserver() {
 # exists, and ctest waits on that test until the whole run ends.
 kestrova_desktop() {
     local prefix="$1" display="$2"
-    if pgrep -f 'system32.explorer\.exe /desktop$' >/dev/null; then
-        return 0
-    fi
+    kestrova_desktop_running "$prefix" && return 0
     WINEPREFIX="$prefix" DISPLAY="$display" setsid "$WINE" explorer.exe /desktop \
         </dev/null >/dev/null 2>&1 &
     local i
     for i in $(seq 1 50); do
-        pgrep -f 'system32.explorer\.exe /desktop$' >/dev/null && return 0
+        kestrova_desktop_running "$prefix" && return 0
         sleep 0.1
     done
     return 0
+}
+
+# True when Wine's desktop process of prefix $1 runs.
+kestrova_desktop_running() {
+    local pid
+    for pid in $(pgrep -f 'system32.explorer\.exe /desktop$'); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$1" && return 0
+    done
+    return 1
+}
+
+# Makes the test display, the test prefix, its wineserver and its desktop ready; each step is
+# skipped when already done, so every test process can call this cheaply.
+kestrova_test_session() {
+    kestrova_xvfb "$KESTROVA_TEST_DISPLAY" &&
+        kestrova_prefix "$KESTROVA_TEST_PREFIX" &&
+        kestrova_wineserver "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY" &&
+        kestrova_desktop "$KESTROVA_TEST_PREFIX" "$KESTROVA_TEST_DISPLAY"
 }
