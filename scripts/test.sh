@@ -10,8 +10,11 @@ cmake --build "$build"
 
 . "$here/wine-env.sh"
 # A fresh wineserver and desktop for every run, on a display known to answer.
-[ -f "$KESTROVA_TEST_PREFIX/.kestrova-ready" ] &&
-    { WINEPREFIX="$KESTROVA_TEST_PREFIX" "$WINESERVER" -k && WINEPREFIX="$KESTROVA_TEST_PREFIX" "$WINESERVER" -w; } 2>/dev/null || true
+if [ -f "$KESTROVA_TEST_PREFIX/.kestrova-ready" ]; then
+    export WINEPREFIX="$KESTROVA_TEST_PREFIX"
+    { "$WINESERVER" -k && "$WINESERVER" -w; } 2>/dev/null || true
+    unset WINEPREFIX
+fi
 kestrova_test_session
 echo "Tests run on display $KESTROVA_TEST_DISPLAY" \
     "($(DISPLAY="$KESTROVA_TEST_DISPLAY" xdotool getdisplaygeometry)), prefix $KESTROVA_TEST_PREFIX"

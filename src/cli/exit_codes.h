@@ -13,12 +13,12 @@ inline constexpr int kExitBadArguments = 2;  // the command line was not underst
 
 // Thrown while reading a command line; the dispatcher prints the message and the usage.
 class UsageError : public std::runtime_error {
-  public:
+public:
     explicit UsageError(std::wstring message)
         : std::runtime_error("usage error"), message_(std::move(message)) {}
     const std::wstring& message() const { return message_; }
 
-  private:
+private:
     std::wstring message_;
 };
 

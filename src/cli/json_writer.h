@@ -8,7 +8,7 @@
 namespace kestrova::cli {
 
 class JsonWriter {
-  public:
+public:
     void BeginObject();
     void EndObject();
     void BeginArray();
@@ -21,7 +21,7 @@ class JsonWriter {
 
     const std::string& Text() const { return text_; }
 
-  private:
+private:
     void BeforeValue();
 
     std::string text_;

@@ -12,7 +12,7 @@ namespace {
 
 // MSXML (the ignore list and the restore history) needs COM on this thread.
 class ComApartment {
-  public:
+public:
     ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
     ~ComApartment() {
         if (initialised_) {
@@ -22,7 +22,7 @@ class ComApartment {
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-  private:
+private:
     bool initialised_;
 };
 

@@ -10,7 +10,7 @@
 namespace kestrova {
 
 class Bstr {
-  public:
+public:
     Bstr() = default;
     explicit Bstr(const std::wstring& text)
         : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
@@ -36,7 +36,7 @@ class Bstr {
         return value_ != nullptr ? std::wstring(value_, SysStringLen(value_)) : std::wstring();
     }
 
-  private:
+private:
     BSTR value_ = nullptr;
 };
 

@@ -10,7 +10,7 @@ namespace kestrova {
 
 template <typename T>
 class ComPtr {
-  public:
+public:
     ComPtr() = default;
     ComPtr(const ComPtr& other) : ptr_(other.ptr_) { AddRefHeld(); }
     ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
@@ -66,7 +66,7 @@ class ComPtr {
         return result;
     }
 
-  private:
+private:
     void AddRefHeld() {
         if (ptr_ != nullptr) {
             ptr_->AddRef();

@@ -88,7 +88,9 @@ bool Registry::OpenKeyReadOnly(const std::wstring& path) {
     return true;
 }
 
-void Registry::CloseKey() { current_.Reset(); }
+void Registry::CloseKey() {
+    current_.Reset();
+}
 
 bool Registry::KeyExists(const std::wstring& path) const {
     UniqueHKey key;
@@ -235,14 +237,13 @@ size_t Registry::ReadBinaryData(const std::wstring& name, void* buffer, size_t s
     if (!QueryValue(current_.Get(), name, &type, &stored)) {
         return 0;
     }
-    const bool binaryOrUnknown =
-        type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD;
+    const bool binaryOrUnknown = type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD;
     if (!binaryOrUnknown || stored > size) {
         throw RegistryError(RegistryError::Kind::InvalidDataType, name);
     }
     DWORD length = static_cast<DWORD>(size);
-    if (RegQueryValueExW(current_.Get(), name.c_str(), nullptr, &type,
-                         static_cast<BYTE*>(buffer), &length) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(current_.Get(), name.c_str(), nullptr, &type, static_cast<BYTE*>(buffer),
+                         &length) != ERROR_SUCCESS) {
         throw RegistryError(RegistryError::Kind::GetDataFailed, name);
     }
     return length;
@@ -315,8 +316,7 @@ void DeleteSubKeys(HKEY key) {
     }
     for (const std::wstring& name : names) {
         UniqueHKey child;
-        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ | DELETE, child.Put()) ==
-            ERROR_SUCCESS) {
+        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ | DELETE, child.Put()) == ERROR_SUCCESS) {
             DeleteSubKeys(child.Get());
             child.Reset();
         }

@@ -19,7 +19,7 @@ constexpr UINT kDrainMessage = WM_APP + 1;
 namespace detail {
 
 class UiChannelState : public std::enable_shared_from_this<UiChannelState> {
-  public:
+public:
     void Post(std::function<void()> item);
     UINT_PTR StartTimer(UINT intervalMs, std::function<void()> tick);
     void StopTimer(UINT_PTR id);
@@ -35,7 +35,7 @@ class UiChannelState : public std::enable_shared_from_this<UiChannelState> {
     std::function<void()> afterBatch;
     std::function<void(std::exception_ptr)> errorHandler;
 
-  private:
+private:
     bool OnWindowThread() const { return GetCurrentThreadId() == threadId; }
     // Posts the drain message unless one is already on its way. Caller holds mutex_.
     void RequestDrainLocked();

@@ -19,12 +19,12 @@ class UiChannelState;
 // A copyable way to post to a channel that may already be gone: items posted after the
 // channel's destruction are dropped. Workers keep one of these rather than the channel.
 class UiPoster {
-  public:
+public:
     UiPoster() = default;
     // Queues item to run on the window thread; dropped when the channel is gone.
     void Post(std::function<void()> item) const;
 
-  private:
+private:
     friend class UiChannel;
     explicit UiPoster(std::shared_ptr<detail::UiChannelState> state) : state_(std::move(state)) {}
 
@@ -34,7 +34,7 @@ class UiPoster {
 // Created and destroyed on the window thread; owns a message-only window there. Items
 // still queued when it is destroyed are dropped without running.
 class UiChannel {
-  public:
+public:
     // A drain stops once it has run this long and lets the message loop take its turn.
     static constexpr std::chrono::milliseconds kBatchBudget{30};
 
@@ -64,7 +64,7 @@ class UiChannel {
     HWND Window() const;
     DWORD WindowThreadId() const;
 
-  private:
+private:
     std::shared_ptr<detail::UiChannelState> state_;
 };
 

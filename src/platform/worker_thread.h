@@ -19,7 +19,7 @@ class WorkerThread;
 
 // One run of a WorkerThread: from Start to the terminate event.
 class WorkerRun {
-  public:
+public:
     WorkerRun(const WorkerRun&) = delete;
     WorkerRun& operator=(const WorkerRun&) = delete;
 
@@ -27,7 +27,7 @@ class WorkerRun {
     bool StopRequested() const { return stop_.load(); }
     void* UserData() const { return userData_; }
 
-  private:
+private:
     friend class WorkerThread;
     WorkerRun() = default;
 
@@ -44,7 +44,7 @@ using WorkerEvent = std::function<void(WorkerThread& sender, WorkerRun& run, voi
 
 // Created, started and destroyed on the window thread of channel, which must outlive it.
 class WorkerThread {
-  public:
+public:
     static constexpr UINT kUpdateIntervalMs = 100;
 
     explicit WorkerThread(UiChannel& channel);
@@ -80,7 +80,7 @@ class WorkerThread {
     // Held by the start, update and terminate events; the task takes it to keep clear of them.
     std::recursive_mutex& Lock() { return shared_->lock; }
 
-  private:
+private:
     // What queued terminate items and timer ticks reach: it outlives the component.
     struct Shared {
         std::recursive_mutex lock;

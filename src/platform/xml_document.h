@@ -16,11 +16,11 @@ namespace kestrova {
 
 // Load and save failures; the message names the file and the reason.
 class XmlError : public std::runtime_error {
-  public:
+public:
     explicit XmlError(const std::wstring& message);
     const std::wstring& message() const { return message_; }
 
-  private:
+private:
     std::wstring message_;
 };
 
@@ -29,7 +29,7 @@ struct XmlNodeHandle;     // one COM element and where its last child lookup end
 
 // A handle to one element of a document. Cheap to copy; valid while its document lives.
 class XmlElement {
-  public:
+public:
     XmlElement() = default;
 
     bool Valid() const { return node_ != nullptr; }
@@ -52,7 +52,7 @@ class XmlElement {
     std::wstring AttributeText(const std::wstring& name) const;
     size_t AttributeCount() const;
 
-  private:
+private:
     friend class XmlDocument;
     XmlElement(std::shared_ptr<XmlDocumentState> state, std::shared_ptr<XmlNodeHandle> node);
 
@@ -62,7 +62,7 @@ class XmlElement {
 };
 
 class XmlDocument {
-  public:
+public:
     XmlDocument();
     ~XmlDocument();
     XmlDocument(const XmlDocument&) = delete;
@@ -80,7 +80,7 @@ class XmlDocument {
 
     std::unique_lock<std::recursive_mutex> Lock() const;
 
-  private:
+private:
     std::shared_ptr<XmlDocumentState> state_;
 };
 

@@ -14,7 +14,7 @@ namespace {
 // Keeps the first complaint. Lives on the caller's stack and outlives the reader that
 // holds it, so its reference count is not needed.
 class FirstProblem : public ISAXErrorHandler {
-  public:
+public:
     std::optional<XmlSyntaxProblem> problem;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {

@@ -19,7 +19,7 @@ namespace kestrova {
 int CompareErrorTypes(const std::wstring& a, const std::wstring& b);
 
 class ErrorList {
-  public:
+public:
     size_t Size() const { return size_; }
     bool Empty() const { return size_ == 0; }
 
@@ -35,7 +35,7 @@ class ErrorList {
     void Remove(std::vector<size_t> indices);
     void Clear();
 
-  private:
+private:
     struct Bucket {
         std::wstring type;  // the first type added; every row here compares equal to it
         std::vector<ErrorRow> rows;

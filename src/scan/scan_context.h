@@ -12,7 +12,7 @@
 namespace kestrova {
 
 class ScanContext {
-  public:
+public:
     ScanContext(ScanSink& sink, const XmlDocument& ignoreList)
         : sink_(sink), ignoreList_(ignoreList) {}
 
@@ -27,7 +27,7 @@ class ScanContext {
     void WriteCounter(int group, int count) { sink_.SetGroupCount(group, count); }
     bool StopRequested() const { return sink_.StopRequested(); }
 
-  private:
+private:
     ScanSink& sink_;
     const XmlDocument& ignoreList_;
 };

@@ -10,7 +10,7 @@
 namespace kestrova {
 
 class ScanSink {
-  public:
+public:
     virtual ~ScanSink() = default;
 
     // Appends a row to the error list.

@@ -19,9 +19,9 @@ protected:
     static void SetRaw(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type,
                        const void* data, DWORD size) {
         HKEY handle = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
         RegCloseKey(handle);
@@ -151,10 +151,14 @@ TEST_F(RegistryTest, ValueTypesAndSizes) {
         int64_t size;
     };
     const Case cases[] = {
-        {L"sz", RegDataType::String, 8},        {L"expand", RegDataType::ExpandString, 8},
-        {L"dword", RegDataType::Integer, 4},    {L"binary", RegDataType::Binary, 3},
-        {L"multi", RegDataType::Unknown, sizeof(multi)}, {L"qword", RegDataType::Unknown, 8},
-        {L"none", RegDataType::Unknown, 0},     {L"missing", RegDataType::Unknown, -1},
+        {L"sz", RegDataType::String, 8},
+        {L"expand", RegDataType::ExpandString, 8},
+        {L"dword", RegDataType::Integer, 4},
+        {L"binary", RegDataType::Binary, 3},
+        {L"multi", RegDataType::Unknown, sizeof(multi)},
+        {L"qword", RegDataType::Unknown, 8},
+        {L"none", RegDataType::Unknown, 0},
+        {L"missing", RegDataType::Unknown, -1},
     };
     Registry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(L"\\T"));
@@ -274,8 +278,8 @@ TEST_F(RegistryTest, DeleteValue) {
 
 TEST_F(RegistryTest, DeleteKeyRemovesTheWholeTreeAndNothingElse) {
     Registry reg;
-    for (const wchar_t* path : {L"\\Tree\\A\\B\\C\\D", L"\\Tree\\A\\E", L"\\Tree\\F",
-                                L"\\TreeSibling"}) {
+    for (const wchar_t* path :
+         {L"\\Tree\\A\\B\\C\\D", L"\\Tree\\A\\E", L"\\Tree\\F", L"\\TreeSibling"}) {
         ASSERT_TRUE(reg.OpenKey(path, true));
         reg.WriteString(L"v", path);
     }

@@ -29,7 +29,7 @@ std::wstring SystemFolder() {
 // A key under the real HKEY_CURRENT_USER, since a child process does not see this
 // process's registry sandbox; removed again at the end of the test.
 class RealUserKey {
-  public:
+public:
     RealUserKey()
         : path_(L"Software\\KestrovaRunAndWaitTest-" + std::to_wstring(GetCurrentProcessId())) {
         UniqueHKey key;
@@ -46,7 +46,7 @@ class RealUserKey {
 
     std::wstring FullName() const { return L"HKEY_CURRENT_USER\\" + path_; }
 
-  private:
+private:
     std::wstring path_;
 };
 

@@ -32,7 +32,7 @@ bool LockedElsewhere(std::recursive_mutex& lock) {
 }
 
 class WorkerThreadTest : public ::testing::Test {
-  protected:
+protected:
     // Runs every item the channel holds now, terminate items included.
     void DrainChannel() {
         bool reached = false;

@@ -75,7 +75,7 @@ std::vector<std::wstring> Numbers(std::initializer_list<int> values) {
 }
 
 class XmlDocumentTest : public ::testing::Test {
-  protected:
+protected:
     // A document with root "Kestrova" and `count` ELEMENT children numbered by "N".
     static void CreateNumbered(XmlDocument& document, int count) {
         document.Create(L"Kestrova");

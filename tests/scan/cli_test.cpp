@@ -23,7 +23,7 @@ using test::JsonValue;
 using test::ParseJson;
 
 class CliTest : public ::testing::Test {
-  protected:
+protected:
     static ChildResult Cli(const std::wstring& arguments) {
         return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
     }
@@ -90,7 +90,7 @@ TEST_F(CliTest, TextRunListsTheGroupsAndTheStatus) {
 
 // Collects what a run in this process reports, for comparison with the front end's output.
 class ListSink : public ScanSink {
-  public:
+public:
     void AddRow(ErrorRow row) override { rows.push_back(std::move(row)); }
     void SetStatus(const std::wstring&) override {}
     void SetGroupCount(int group, int count) override { counts[group] = count; }

@@ -55,7 +55,7 @@ TEST(ReplaceFirstTest, ReplacesOnlyTheFirstExactMatch) {
 }
 
 class GuessPathTest : public SandboxTest {
-  protected:
+protected:
     void SetUp() override {
         Registry registry(HKEY_LOCAL_MACHINE);
         ASSERT_TRUE(registry.OpenKey(L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion", true));

@@ -48,7 +48,7 @@ void PrintTo(const Hive& hive, std::ostream* out) {
 }
 
 class RealRegistryScanTest : public test::ScanTest, public ::testing::WithParamInterface<Hive> {
-  protected:
+protected:
     static std::wstring DataFolder() { return test::HostPathToWindows(KESTROVA_REGISTRY_DATA_DIR); }
 };
 

@@ -11,7 +11,7 @@ using test::ImportRegText;
 using test::RegKeyMapping;
 
 class RegFileImportTest : public test::SandboxTest {
-  protected:
+protected:
     static RawValue Raw(HKEY root, const std::wstring& key, const std::wstring& name) {
         Registry registry(root);
         RawValue raw;

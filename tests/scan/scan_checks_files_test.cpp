@@ -93,7 +93,7 @@ TEST_F(AppPathsTest, StopAfterAnEntryLeavesTheCounterUnwritten) {
 }
 
 class ClsidTest : public ScanTest {
-  protected:
+protected:
     void SetServer(const std::wstring& classKey, const std::wstring& suffix,
                    const std::wstring& data) {
         SetText(HKEY_CLASSES_ROOT, L"CLSID\\" + classKey + L"\\" + suffix, L"", data);
@@ -164,7 +164,7 @@ const std::wstring kHtmlHelp = L"SOFTWARE\\Microsoft\\Windows\\HTML Help";
 
 // Sets the current directory for the life of the object.
 class CurrentDirectory {
-  public:
+public:
     explicit CurrentDirectory(const std::wstring& folder) {
         wchar_t old[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, old);
@@ -173,7 +173,7 @@ class CurrentDirectory {
     }
     ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
 
-  private:
+private:
     std::wstring old_;
 };
 
@@ -235,7 +235,7 @@ TEST_F(HelpFilesTest, StopEndsTheFirstKeyButTheSecondKeysFirstValueIsExamined) {
 }
 
 class FontsTest : public ScanTest {
-  protected:
+protected:
     // The bare name of a file in C:\WINDOWS\FONTS, or empty when it holds none.
     static std::wstring AnyFileInFontsFolder() {
         WIN32_FIND_DATAW data;

@@ -70,7 +70,7 @@ wchar_t AbsentDriveLetter() {
 }
 
 class SharedFoldersTest : public ScanTest {
-  protected:
+protected:
     const std::wstring key_ = SharesKeyPath(WindowsVersionClass()).substr(1);
 };
 

@@ -16,7 +16,7 @@ const std::wstring kMenu =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu\\Programs";
 
 class ScanDriverTest : public ScanTest {
-  protected:
+protected:
     // One stale entry each for App Paths (0), Start menu order (5), Uninstall (10), VxD (12).
     void FillFourGroups() {
         SetText(HKEY_LOCAL_MACHINE, kAppPaths + L"\\a.exe", L"", Gone(L"a.exe"));

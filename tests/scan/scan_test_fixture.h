@@ -34,7 +34,7 @@ inline void PrintTo(const ErrorRow& row, std::ostream* out) {
 namespace kestrova::test {
 
 class RecordingSink : public ScanSink {
-  public:
+public:
     void AddRow(ErrorRow row) override { rows.push_back(std::move(row)); }
     void SetStatus(const std::wstring& text) override {
         statuses.push_back(text);
@@ -66,7 +66,7 @@ class RecordingSink : public ScanSink {
 };
 
 class ScanTest : public SandboxTest {
-  protected:
+protected:
     ScanTest() { ignore_.Create(L"IgnoreList"); }
 
     static void SetText(HKEY root, const std::wstring& key, const std::wstring& name,

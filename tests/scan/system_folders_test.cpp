@@ -71,7 +71,7 @@ TEST_F(TempFolderTest, ReportsTheUsersTemporaryFolderWhole) {
 }
 
 class ProgramFilesFolderTest : public SandboxTest {
-  protected:
+protected:
     static constexpr wchar_t kKey[] = L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 };
 

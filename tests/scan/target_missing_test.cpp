@@ -16,7 +16,7 @@ using test::ScopedEnvironment;
 using test::WriteFileBytes;
 
 class TargetMissingTest : public SandboxTest {
-  protected:
+protected:
     void SetUp() override {
         WriteFileBytes(temp_ / L"app.exe", "MZ");
         WriteFileBytes(temp_ / L"notes.txt", "text");

@@ -74,7 +74,7 @@ std::string RunAndCapture(const std::wstring& program) {
 // which is removed afterwards. Writes the real registry: the child process does not see this
 // process's sandbox.
 class WindowsVersionProbeTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         // The per-program version setting is Wine's; Windows has no such key.
         if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {

@@ -7,7 +7,7 @@ namespace kestrova::test {
 namespace {
 
 class Parser {
-  public:
+public:
     explicit Parser(const std::string& text) : text_(text) {}
 
     JsonValue Document() {
@@ -19,7 +19,7 @@ class Parser {
         return value;
     }
 
-  private:
+private:
     [[noreturn]] void Fail(const std::string& what) const {
         throw JsonParseError(what + " at offset " + std::to_string(at_));
     }

@@ -34,7 +34,7 @@ struct JsonValue {
 };
 
 class JsonParseError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

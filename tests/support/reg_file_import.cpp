@@ -42,7 +42,7 @@ std::wstring JoinPath(const std::wstring& a, const std::wstring& b) {
 }
 
 class Importer {
-  public:
+public:
     explicit Importer(const std::vector<RegKeyMapping>& mappings) : mappings_(mappings) {}
 
     RegImportCounts Run(const std::wstring& text) {
@@ -67,7 +67,7 @@ class Importer {
         return counts_;
     }
 
-  private:
+private:
     static std::vector<std::wstring> SplitLines(const std::wstring& text) {
         std::vector<std::wstring> lines;
         size_t start = 0;

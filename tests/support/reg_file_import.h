@@ -29,7 +29,7 @@ struct RegImportCounts {
 };
 
 class RegFileError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

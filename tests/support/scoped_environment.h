@@ -9,7 +9,7 @@
 namespace kestrova::test {
 
 class ScopedEnvironment {
-  public:
+public:
     ScopedEnvironment(std::wstring name, const std::wstring& value) : name_(std::move(name)) {
         const DWORD size = GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
         if (size > 0) {
@@ -26,7 +26,7 @@ class ScopedEnvironment {
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
-  private:
+private:
     std::wstring name_;
     std::optional<std::wstring> old_;
 };

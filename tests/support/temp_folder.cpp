@@ -16,15 +16,17 @@ std::atomic<int> folderCounter{0};
 TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"kestrova-test-" + std::to_wstring(GetCurrentProcessId()) +
-            L"-" + std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++folderCounter);
+    path_ = std::wstring(temp) + L"kestrova-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++folderCounter);
     if (!CreateDirectoryW(path_.c_str(), nullptr)) {
         throw std::runtime_error("cannot create a temporary folder");
     }
     path_ += L"\\";
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_.substr(0, path_.size() - 1)); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_.substr(0, path_.size() - 1));
+}
 
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
@@ -52,8 +54,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (!file || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) ||
+    if (!file ||
+        !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
         throw std::runtime_error("cannot write a test file");
     }
