@@ -22,11 +22,14 @@ namespace kestrova {
 // handle that makes a change brings its own cache up to date, every other cache goes stale.
 // Handles are compared by stamp, not by node identity, because MSXML may hand out several
 // COM objects for one node.
+// `revision` also counts attribute changes; it is kept apart from `changes` so that setting
+// attributes while walking children by index does not throw the walk's position away.
 struct XmlDocumentState {
     std::recursive_mutex mutex;
     ComPtr<IXMLDOMDocument2> document;
     std::shared_ptr<XmlNodeHandle> root;
     uint64_t changes = 1;
+    uint64_t revision = 0;
 };
 
 struct XmlNodeHandle {
@@ -323,6 +326,7 @@ XmlElement XmlElement::AppendChild(const std::wstring& tag) {
     Check(owner->createElement(Bstr(tag).Get(), child.Put()), L"element creation");
     Refresh(node, state_->changes);
     const uint64_t changes = ++state_->changes;
+    ++state_->revision;
     ComPtr<IXMLDOMNode> appended;
     Check(node.element->appendChild(child.Get(), appended.Put()), L"append");
     // Appending leaves every existing child where it was: only the count moves.
@@ -339,6 +343,7 @@ void XmlElement::DeleteChild(size_t index) {
     ComPtr<IXMLDOMNode> child = FindChild(node, state_->changes, index);
     ComPtr<IXMLDOMNode> previous = index > 0 ? PreviousElement(child) : ComPtr<IXMLDOMNode>();
     const uint64_t changes = ++state_->changes;
+    ++state_->revision;
     ComPtr<IXMLDOMNode> removed;
     Check(node.element->removeChild(child.Get(), removed.Put()), L"delete");
     // Children before the deleted one keep their index; walking down from the end stays cheap.
@@ -354,6 +359,7 @@ void XmlElement::DeleteAllChildren() {
     XmlNodeHandle& node = Node(node_);
     std::lock_guard<std::recursive_mutex> lock(state_->mutex);
     const uint64_t changes = ++state_->changes;
+    ++state_->revision;
     for (;;) {
         ComPtr<IXMLDOMNode> last;
         Check(node.element->get_lastChild(last.Put()), L"delete");
@@ -377,6 +383,7 @@ void XmlElement::SetAttribute(const std::wstring& name, const std::wstring& valu
     VariantInit(&variant);
     variant.vt = VT_BSTR;
     variant.bstrVal = text.Get();  // still owned by `text`
+    ++state_->revision;
     Check(node.element->setAttribute(Bstr(name).Get(), variant), L"attribute change");
 }
 
@@ -447,6 +454,7 @@ void XmlDocument::Load(const std::wstring& path) {
     auto root = RootOf(*state_, document.Get());
     std::lock_guard<std::recursive_mutex> lock(state_->mutex);
     ++state_->changes;
+    ++state_->revision;
     state_->document = std::move(document);
     state_->root = std::move(root);
 }
@@ -468,6 +476,7 @@ void XmlDocument::Create(const std::wstring& rootTag) {
     auto root = std::make_shared<XmlNodeHandle>(state_->mutex, std::move(rootElement));
     std::lock_guard<std::recursive_mutex> lock(state_->mutex);
     ++state_->changes;
+    ++state_->revision;
     state_->document = std::move(document);
     state_->root = std::move(root);
 }
@@ -544,6 +553,11 @@ void XmlDocument::Save(const std::wstring& path) const {
     } catch (const XmlError& error) {
         throw XmlError(L"Cannot save \"" + path + L"\": " + error.message());
     }
+}
+
+uint64_t XmlDocument::Revision() const {
+    std::lock_guard<std::recursive_mutex> lock(state_->mutex);
+    return state_->revision;
 }
 
 std::unique_lock<std::recursive_mutex> XmlDocument::Lock() const {

@@ -6,6 +6,7 @@
 // A caller that needs several operations to see one state (walking all children, say) holds
 // Lock() around them. Each thread that uses a document must have COM initialised.
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -77,6 +78,12 @@ public:
     // Writes the whole document beside the target and then replaces the target in one step,
     // so an interrupted save never leaves a truncated file. Throws XmlError.
     void Save(const std::wstring& path) const;
+
+    // A count that rises with every change made through this document or its elements
+    // (Load, Create, children appended or deleted, attributes set), and with nothing else.
+    // A reader that keeps something worked out from the document compares it, under Lock(),
+    // with the count it worked from.
+    uint64_t Revision() const;
 
     std::unique_lock<std::recursive_mutex> Lock() const;
 

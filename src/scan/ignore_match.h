@@ -8,10 +8,11 @@
 
 namespace kestrova {
 
-// Walks the entries (the children of the document's root) in document order under the
-// document's lock, so the window thread can change the list during a scan. A document
-// without a root has no entries. An entry lacking one of the three attributes throws
-// XmlError: the list was edited by hand and cannot be trusted.
+// One lookup over the entries (the children of the document's root) in document order, as
+// IgnoreListIndex answers it; a caller asking many times keeps an IgnoreListIndex instead. A
+// document without a root has no entries. An entry lacking one of the three attributes
+// throws XmlError unless an entry before it matched: the list was edited by hand and cannot
+// be trusted.
 bool IgnoreListMatches(const XmlDocument& ignoreList, const std::wstring& keyName);
 
 }  // namespace kestrova

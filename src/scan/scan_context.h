@@ -7,6 +7,7 @@
 
 #include "platform/xml_document.h"
 #include "scan/error_row.h"
+#include "scan/ignore_list_index.h"
 #include "scan/scan_sink.h"
 
 namespace kestrova {
@@ -29,7 +30,8 @@ public:
 
 private:
     ScanSink& sink_;
-    const XmlDocument& ignoreList_;
+    // Follows every change made to the ignore list during the run.
+    IgnoreListIndex ignoreList_;
 };
 
 }  // namespace kestrova
