@@ -12,6 +12,7 @@
 #include <vector>
 #include <utility>
 
+#include "loop_timing.h"
 #include "platform/ui_channel.h"
 #include "scan/error_list.h"
 #include "scan/scan_driver.h"
@@ -20,12 +21,6 @@
 namespace kestrova::bench {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
 
 // What the window thread keeps: the list, the status line and the counters.
 struct WindowSide {
@@ -111,28 +106,19 @@ DeliveryFigures MeasureChannelDelivery(const XmlDocument& ignoreList, Handover h
         CoUninitialize();
     });
 
-    // A thread timer keeps the loop waking while it idles, so a gap between two messages
-    // longer than the timer's period means the loop was held up by the message before. The
-    // timer's own gaps also show how long low-priority messages (timers, painting) waited
-    // behind the channel's posted ones.
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
     DeliveryFigures figures;
-    Clock::time_point lastMessage = Clock::now();
-    Clock::time_point lastTick = lastMessage;
+    LoopPauses pauses;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        const Clock::time_point now = Clock::now();
-        figures.longestPauseMs = std::max(figures.longestPauseMs, Ms(now - lastMessage));
-        if (message.message == WM_TIMER && message.hwnd == nullptr) {
-            figures.longestTimerGapMs = std::max(figures.longestTimerGapMs, Ms(now - lastTick));
-            lastTick = now;
-        }
-        lastMessage = now;
+        pauses.Took(message);
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     KillTimer(nullptr, timer);
     worker.join();
+    figures.longestPauseMs = pauses.LongestPauseMs();
+    figures.longestTimerGapMs = pauses.LongestTimerGapMs();
 
     figures.rows = window.rows.Size();
     figures.scanMs = Ms(scanEnded - started);

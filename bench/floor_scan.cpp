@@ -129,15 +129,20 @@ private:
         result_.stale += Missing(data) ? 1 : 0;
     }
 
-    void AppPaths() {
-        const UniqueHKey paths =
-            Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths");
-        for (DWORD i = 0; paths && SubKeyName(paths.Get(), i); ++i) {
-            const UniqueHKey app = Open(paths.Get(), name_);
-            if (app && ReadText(app.Get(), L"")) {
+    // Judges the text value valueName of every subkey of root\path.
+    void SubKeyValues(HKEY root, const wchar_t* path, const wchar_t* valueName) {
+        const UniqueHKey parent = Open(root, path);
+        for (DWORD i = 0; parent && SubKeyName(parent.Get(), i); ++i) {
+            const UniqueHKey entry = Open(parent.Get(), name_);
+            if (entry && ReadText(entry.Get(), valueName)) {
                 Judge(text_);
             }
         }
+    }
+
+    void AppPaths() {
+        SubKeyValues(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                     L"");
     }
 
     void Classes() {
@@ -186,14 +191,8 @@ private:
     }
 
     void Uninstall() {
-        const UniqueHKey entries =
-            Open(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-        for (DWORD i = 0; entries && SubKeyName(entries.Get(), i); ++i) {
-            const UniqueHKey entry = Open(entries.Get(), name_);
-            if (entry && ReadText(entry.Get(), L"UninstallString")) {
-                Judge(text_);
-            }
-        }
+        SubKeyValues(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                     L"UninstallString");
     }
 
     void FileExtensions() {

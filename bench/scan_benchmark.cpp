@@ -24,6 +24,7 @@
 #include "call_counter.h"
 #include "channel_delivery.h"
 #include "floor_scan.h"
+#include "loop_timing.h"
 #include "platform/xml_document.h"
 #include "registry_redirect.h"
 #include "scan/error_list.h"
@@ -35,12 +36,6 @@
 namespace kestrova::bench {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
 
 // Collects a run as the console front end does: rows in an ErrorList, the last status text
 // and the counters; every group checked, no stop.

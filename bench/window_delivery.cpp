@@ -9,6 +9,7 @@
 
 #include "app/first_activation.h"
 #include "app/main_form.h"
+#include "loop_timing.h"
 #include "platform/dialogs.h"
 #include "registry_redirect.h"
 #include "scan/scan_groups.h"
@@ -17,14 +18,8 @@ namespace kestrova::bench {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Far beyond any scan the benchmark makes; only keeps a broken run from hanging.
 constexpr std::chrono::minutes kLimit{30};
-
-double Ms(Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
 
 // Nothing may wait for a person: every box is counted and answered "No" or cancelled.
 class SilentDialogs final : public IDialogs {
@@ -90,22 +85,13 @@ WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
     const Clock::time_point pressed = Clock::now();
     page.btnStartScan.Click();
 
-    // As in channel_delivery.cpp: the thread timer keeps the loop waking while it idles, so a
-    // gap between two messages longer than its period means the message before held it up (the
-    // time a message takes to handle counts, as the window cannot answer meanwhile).
-    Clock::time_point lastMessage = Clock::now();
-    Clock::time_point lastTick = lastMessage;
+    // The time a message takes to handle counts as a pause: the window cannot answer meanwhile.
+    LoopPauses pauses;
     Clock::time_point lastRow = pressed;
     int shownItems = ListView_GetItemCount(list);
     MSG message;
     while (Clock::now() - pressed < kLimit && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        const Clock::time_point now = Clock::now();
-        figures.longestPauseMs = std::max(figures.longestPauseMs, Ms(now - lastMessage));
-        if (message.message == WM_TIMER && message.hwnd == nullptr) {
-            figures.longestTimerGapMs = std::max(figures.longestTimerGapMs, Ms(now - lastTick));
-            lastTick = now;
-        }
-        lastMessage = now;
+        pauses.Took(message);
         TranslateMessage(&message);
         DispatchMessageW(&message);
 
@@ -122,6 +108,8 @@ WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
         }
     }
     KillTimer(nullptr, timer);
+    figures.longestPauseMs = pauses.LongestPauseMs();
+    figures.longestTimerGapMs = pauses.LongestTimerGapMs();
     figures.itemCount = static_cast<size_t>(ListView_GetItemCount(list));
     figures.lastRowMs = Ms(lastRow - pressed);
     figures.shownDialogs = dialogs.shown;

@@ -36,7 +36,7 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     bigIcon_ = RenderProgramIcon(GetSystemMetrics(SM_CXICON));
     smallIcon_ = RenderProgramIcon(GetSystemMetrics(SM_CXSMICON));
     WNDCLASSEXW wc = {sizeof(wc)};
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = OwnerWindowProc<TfmMainForm>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = nullptr;  // WM_PAINT covers the whole client area
@@ -69,38 +69,15 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     return true;
 }
 
-LRESULT CALLBACK TfmMainForm::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* form =
-            static_cast<TfmMainForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TfmMainForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!form) {
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    return form->HandleMessage(message, wparam, lparam);
-}
-
 LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == TrayIcon::TaskbarCreatedMessage()) {
         trayIcon.Readd();
         return 0;
     }
+    if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
+        return result;
+    }
     switch (message) {
-        case WM_COMMAND:
-            if (events_.DispatchCommand(wparam, lparam)) {
-                return 0;
-            }
-            break;
-        case WM_NOTIFY: {
-            LRESULT result = 0;
-            if (events_.DispatchNotify(lparam, result)) {
-                return result;
-            }
-            break;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
@@ -146,12 +123,6 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             trayIcon.Remove();
             tooltip_ = nullptr;  // destroyed with its owner, just before
             break;
-        case WM_NCDESTROY: {
-            const HWND hwnd = hwnd_;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return DefWindowProcW(hwnd, message, wparam, lparam);
-        }
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
 }

@@ -30,6 +30,7 @@
 #include "platform/ui_controls.h"
 #include "platform/ui_page_control.h"
 #include "platform/ui_panel.h"
+#include "platform/window_owner.h"
 #include "platform/worker_thread.h"
 #include "repair/ignore_list.h"
 #include "repair/restore_history.h"
@@ -85,7 +86,7 @@ public:
     bool ScanRunning() const { return ScanErrorsThread.Running(); }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend LRESULT CALLBACK OwnerWindowProc<TfmMainForm>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Paint();
 

@@ -137,10 +137,11 @@ void TfmMainForm::PaintNavigation(HDC dc, const RECT& area) const {
 }
 
 void TfmMainForm::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
-    if (paint.rcPaint.top < kHeaderHeight) {
+    const PaintDc painting(hwnd_);
+    const HDC dc = painting.Get();
+    const RECT& area = painting.Area();
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    if (area.top < kHeaderHeight) {
         HDC source = CreateCompatibleDC(dc);
         {
             SelectedObject keep(source, header_.Get());
@@ -149,10 +150,9 @@ void TfmMainForm::Paint() {
         DeleteDC(source);
     }
     RECT column = {};
-    if (IntersectRect(&column, &paint.rcPaint, &kNavigationColumn)) {
+    if (IntersectRect(&column, &area, &kNavigationColumn)) {
         PaintNavigation(dc, column);
     }
-    EndPaint(hwnd_, &paint);
 }
 
 }  // namespace kestrova

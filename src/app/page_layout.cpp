@@ -50,4 +50,13 @@ int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry>
     return x;
 }
 
+void PlaceListOverButtonRow(Panel& page, VirtualListView& list, ListModel& rows,
+                            const std::vector<ListColumn>& columns, GroupBox& box,
+                            std::initializer_list<ButtonEntry> buttons) {
+    const Bounds area = PageArea(page);
+    const Bounds panel = PlaceControlPanel(page, box, 52);
+    list.Create(page, rows, Bounds{area.x, area.y, area.width, panel.y - kGap - area.y}, columns);
+    PlaceButtonRow(page, panel.x + 10, panel.y + 18, buttons);
+}
+
 }  // namespace kestrova::layout

@@ -4,8 +4,11 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
+#include "platform/list_model.h"
 #include "platform/ui_controls.h"
+#include "platform/ui_list_view.h"
 
 namespace kestrova::layout {
 
@@ -31,5 +34,11 @@ struct ButtonEntry {
 };
 // Creates the buttons left to right starting at x, y; returns the x after the last one.
 int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry> buttons);
+
+// The layout of the manager pages: a list over the whole page down to a control panel that
+// holds one row of buttons.
+void PlaceListOverButtonRow(Panel& page, VirtualListView& list, ListModel& rows,
+                            const std::vector<ListColumn>& columns, GroupBox& box,
+                            std::initializer_list<ButtonEntry> buttons);
 
 }  // namespace kestrova::layout

@@ -18,7 +18,7 @@ void ToolButton::Create(Container& parent, const std::wstring& caption, Glyph gl
                         HFONT captionFont, Backdrop backdrop) {
     static const bool registered = [] {
         WNDCLASSEXW wc = {sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
+        wc.lpfnWndProc = OwnerWindowProc<ToolButton>;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
         wc.lpszClassName = kToolButtonClass;
@@ -74,20 +74,6 @@ void ToolButton::Click() {
                  reinterpret_cast<LPARAM>(hwnd_));
 }
 
-LRESULT CALLBACK ToolButton::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<ToolButton*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* button = reinterpret_cast<ToolButton*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!button) {
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    return button->HandleMessage(message, wparam, lparam);
-}
-
 LRESULT ToolButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_MOUSEMOVE:
@@ -140,17 +126,9 @@ LRESULT ToolButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd_, &paint);
-            Paint(dc);
-            EndPaint(hwnd_, &paint);
+            const PaintDc dc(hwnd_);
+            Paint(dc.Get());
             return 0;
-        }
-        case WM_NCDESTROY: {
-            const HWND hwnd = hwnd_;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return DefWindowProcW(hwnd, message, wparam, lparam);
         }
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);

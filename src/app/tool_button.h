@@ -9,6 +9,7 @@
 
 #include "app/artwork.h"
 #include "platform/ui_panel.h"
+#include "platform/window_owner.h"
 
 namespace kestrova {
 
@@ -38,7 +39,7 @@ public:
     void Click();
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend LRESULT CALLBACK OwnerWindowProc<ToolButton>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Paint(HDC dc);
 

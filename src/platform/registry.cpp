@@ -32,6 +32,26 @@ LSTATUS ReadBytes(HKEY key, const std::wstring& name, DWORD& type, std::vector<B
     return status == ERROR_SUCCESS ? ERROR_MORE_DATA : status;
 }
 
+// Appends the names enumerate gives for index 0, 1, ... until it fails. The buffer starts at
+// the longest name the key reported and grows when a name added since does not fit.
+template <typename Enumerate>
+void CollectNames(DWORD maxLength, std::vector<std::wstring>& list, Enumerate enumerate) {
+    std::vector<wchar_t> buffer(maxLength + 1);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        const LSTATUS status = enumerate(i, buffer.data(), &length);
+        if (status == ERROR_MORE_DATA) {
+            buffer.resize(buffer.size() * 2 + 256);
+            --i;
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            break;
+        }
+        list.emplace_back(buffer.data(), length);
+    }
+}
+
 }  // namespace
 
 Registry::Registry(HKEY root) : root_(root) {}
@@ -103,56 +123,30 @@ bool Registry::ValueExists(const std::wstring& name) const {
 
 void Registry::GetKeyNames(std::vector<std::wstring>& list) const {
     list.clear();
-    if (!current_) {
-        return;
-    }
-    DWORD count = 0, maxLength = 0;
-    if (RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, &count, &maxLength, nullptr,
+    DWORD maxLength = 0;
+    if (!current_ ||
+        RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, nullptr, &maxLength, nullptr,
                          nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    std::vector<wchar_t> buffer(maxLength + 1);
-    for (DWORD i = 0;; ++i) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = RegEnumKeyExW(current_.Get(), i, buffer.data(), &length, nullptr,
-                                             nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
-            buffer.resize(buffer.size() * 2 + 256);
-            --i;
-            continue;
-        }
-        if (status != ERROR_SUCCESS) {
-            break;
-        }
-        list.emplace_back(buffer.data(), length);
-    }
+    CollectNames(maxLength, list, [this](DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(current_.Get(), index, name, length, nullptr, nullptr, nullptr,
+                             nullptr);
+    });
 }
 
 void Registry::GetValueNames(std::vector<std::wstring>& list) const {
     list.clear();
-    if (!current_) {
-        return;
-    }
     DWORD maxLength = 0;
-    if (RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    if (!current_ ||
+        RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                          nullptr, &maxLength, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    std::vector<wchar_t> buffer(maxLength + 1);
-    for (DWORD i = 0;; ++i) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = RegEnumValueW(current_.Get(), i, buffer.data(), &length, nullptr,
-                                             nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
-            buffer.resize(buffer.size() * 2 + 256);
-            --i;
-            continue;
-        }
-        if (status != ERROR_SUCCESS) {
-            break;
-        }
-        list.emplace_back(buffer.data(), length);
-    }
+    CollectNames(maxLength, list, [this](DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(current_.Get(), index, name, length, nullptr, nullptr, nullptr,
+                             nullptr);
+    });
 }
 
 bool Registry::HasSubKeys() const {

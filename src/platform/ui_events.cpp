@@ -30,6 +30,17 @@ void EventTable::Run(const Handler& handler) const {
     }
 }
 
+bool EventTable::Dispatch(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) const {
+    switch (message) {
+        case WM_COMMAND:
+            result = 0;
+            return DispatchCommand(wparam, lparam);
+        case WM_NOTIFY:
+            return DispatchNotify(lparam, result);
+    }
+    return false;
+}
+
 bool EventTable::DispatchCommand(WPARAM wparam, LPARAM lparam) const {
     const HWND control = reinterpret_cast<HWND>(lparam);
     if (control) {

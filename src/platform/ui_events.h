@@ -33,11 +33,14 @@ public:
     // Runs a handler, reporting what it throws.
     void Run(const Handler& handler) const;
 
-    // For the window procedure: true when the message was one of ours.
+    // For the window procedure: WM_COMMAND and WM_NOTIFY from the controls and menus. True
+    // when the message was one of ours; result is then the window procedure's result.
+    bool Dispatch(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) const;
+
+private:
     bool DispatchCommand(WPARAM wparam, LPARAM lparam) const;
     bool DispatchNotify(LPARAM lparam, LRESULT& result) const;
 
-private:
     struct CommandKey {
         HWND control;
         WORD code;

@@ -1,5 +1,7 @@
 #include "platform/ui_panel.h"
 
+#include "platform/gdi_handles.h"
+
 namespace kestrova {
 
 namespace {
@@ -29,7 +31,7 @@ void Panel::Create(HWND parent, HFONT font, const EventTable::ErrorReporter& rep
                    Bounds bounds, Border border, bool visible) {
     static const bool registered = [] {
         WNDCLASSEXW wc = {sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
+        wc.lpfnWndProc = OwnerWindowProc<Panel>;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -62,33 +64,11 @@ Bounds Panel::Inner() const {
     return Bounds{b, b, client.right - 2 * b, client.bottom - 2 * b};
 }
 
-LRESULT CALLBACK Panel::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Panel*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* panel = reinterpret_cast<Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!panel) {
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    return panel->HandleMessage(message, wparam, lparam);
-}
-
 LRESULT Panel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
+        return result;
+    }
     switch (message) {
-        case WM_COMMAND:
-            if (events_.DispatchCommand(wparam, lparam)) {
-                return 0;
-            }
-            break;
-        case WM_NOTIFY: {
-            LRESULT result = 0;
-            if (events_.DispatchNotify(lparam, result)) {
-                return result;
-            }
-            break;
-        }
         case WM_ERASEBKGND: {
             if (!background_) {
                 break;
@@ -107,21 +87,14 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // Controls on a plain panel take the colours the window above them gives.
             return SendMessageW(GetParent(hwnd_), message, wparam, lparam);
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(hwnd_, &paint);
+            const PaintDc dc(hwnd_);
             if (border_ != Border::None) {
                 RECT client = {};
                 GetClientRect(hwnd_, &client);
-                DrawEdge(dc, &client, border_ == Border::Pane ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT);
+                DrawEdge(dc.Get(), &client, border_ == Border::Pane ? EDGE_RAISED : EDGE_SUNKEN,
+                         BF_RECT);
             }
-            EndPaint(hwnd_, &paint);
             return 0;
-        }
-        case WM_NCDESTROY: {
-            const HWND hwnd = hwnd_;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return DefWindowProcW(hwnd, message, wparam, lparam);
         }
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/ui_events.h"
+#include "platform/window_owner.h"
 
 namespace kestrova {
 
@@ -60,7 +61,7 @@ public:
     Bounds Inner() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    friend LRESULT CALLBACK OwnerWindowProc<Panel>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND hwnd_ = nullptr;

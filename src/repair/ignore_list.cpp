@@ -1,5 +1,6 @@
 #include "repair/ignore_list.h"
 
+#include "repair/entry_rows.h"
 #include "repair/value_encoding.h"
 #include "scan/key_names.h"
 
@@ -9,19 +10,11 @@ IgnoreList::IgnoreList(XmlDocument& ignoreList, StoreSaver save, TextRows& rows)
     : ignoreList_(ignoreList), save_(std::move(save)), rows_(rows) {}
 
 void IgnoreList::Refresh() {
-    const auto lock = ignoreList_.Lock();
-    ListModel::Batch batch(rows_);
-    rows_.Clear();
-    const XmlElement root = ignoreList_.Root();
-    const size_t count = root.Valid() ? root.ChildCount() : 0;
-    for (size_t i = 0; i < count; ++i) {
-        const XmlElement entry = root.Child(i);
-        TextRow row;
-        row.cells = {entry.AttributeText(kIgnoreRootAttribute),
-                     entry.AttributeText(kIgnoreKeyAttribute),
-                     entry.AttributeText(kIgnoreValueAttribute)};
-        rows_.Add(std::move(row));
-    }
+    FillEntryRows(ignoreList_, rows_, [](const XmlElement& entry) {
+        return std::vector<std::wstring>{entry.AttributeText(kIgnoreRootAttribute),
+                                         entry.AttributeText(kIgnoreKeyAttribute),
+                                         entry.AttributeText(kIgnoreValueAttribute)};
+    });
 }
 
 void IgnoreList::AppendEntry(const std::wstring& root, const std::wstring& key,

@@ -1,6 +1,7 @@
 #include "repair/restore_history.h"
 
 #include "platform/registry_error.h"
+#include "repair/entry_rows.h"
 #include "repair/snapshot_records.h"
 #include "repair/value_encoding.h"
 
@@ -35,18 +36,11 @@ RestoreHistory::RestoreHistory(XmlDocument& history, StoreSaver save, TextRows& 
     : history_(history), save_(std::move(save)), rows_(rows) {}
 
 void RestoreHistory::Refresh() {
-    const auto lock = history_.Lock();
-    ListModel::Batch batch(rows_);
-    rows_.Clear();
-    const XmlElement root = history_.Root();
-    const size_t count = root.Valid() ? root.ChildCount() : 0;
-    for (size_t i = 0; i < count; ++i) {
-        const XmlElement entry = root.Child(i);
-        TextRow row;
-        row.cells = {Label(entry, kEntryNameAttribute), Label(entry, kEntryTypeAttribute),
-                     Label(entry, kEntryPathAttribute)};
-        rows_.Add(std::move(row));
-    }
+    FillEntryRows(history_, rows_, [](const XmlElement& entry) {
+        return std::vector<std::wstring>{Label(entry, kEntryNameAttribute),
+                                         Label(entry, kEntryTypeAttribute),
+                                         Label(entry, kEntryPathAttribute)};
+    });
 }
 
 RestoreResult RestoreHistory::Restore() {

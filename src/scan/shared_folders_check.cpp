@@ -6,10 +6,10 @@
 // drive share whose drive exists, is left alone; the share's data is not read.
 #include <windows.h>
 
-#include "platform/registry.h"
 #include "scan/guess_path.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
+#include "scan/check_walks.h"
 #include "scan/windows_version.h"
 
 namespace kestrova {
@@ -40,26 +40,14 @@ bool ShareNameStale(const std::wstring& shareName) {
 }
 
 void ScanSharedFolders(ScanContext& scan) {
-    const std::wstring key = SharesKeyPath(WindowsVersionClass());
-    Registry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(key, false)) {
-        return;
-    }
-    std::vector<std::wstring> names;
-    registry.GetValueNames(names);
-    int counter = 0;
-    for (const std::wstring& name : names) {
-        const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
-        scan.SetStatus(keyName);
-        if (ShareNameStale(name)) {
-            // For "d$" the Guess Path is the drive's root, "d:\".
-            scan.ReportError(L"Shared Folder", keyName, name, counter, GuessPath(name));
-        }
-        if (scan.StopRequested()) {
-            return;
-        }
-    }
-    scan.WriteCounter(kGroupSharedFolders, counter);
+    WalkValueNames(scan, SharesKeyPath(WindowsVersionClass()), kGroupSharedFolders,
+                   [&scan](const std::wstring& name, const std::wstring& keyName, int& counter) {
+                       if (ShareNameStale(name)) {
+                           // For "d$" the Guess Path is the drive's root, "d:\".
+                           scan.ReportError(L"Shared Folder", keyName, name, counter,
+                                            GuessPath(name));
+                       }
+                   });
 }
 
 }  // namespace kestrova

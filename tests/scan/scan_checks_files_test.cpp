@@ -335,6 +335,19 @@ TEST_F(SharedDllsTest, IgnoreEntrySplitAtTheFilesFolderSuppressesIt) {
     EXPECT_EQ(sink_.counts[kGroupSharedDlls], 1);
 }
 
+TEST_F(SharedDllsTest, StopAfterANameEndsTheGroupWithItsCounterUnwritten) {
+    for (const wchar_t* file : {L"a.dll", L"b.dll", L"c.dll"}) {
+        SetDword(HKEY_LOCAL_MACHINE, kSharedDlls, Gone(file));
+    }
+    sink_.stopWhen = [](const test::RecordingSink& sink) { return sink.rows.size() >= 2; };
+
+    Run(ScanSharedDlls);
+
+    EXPECT_EQ(sink_.rows.size(), 2u);
+    EXPECT_EQ(sink_.statuses.size(), 2u);  // the third name is never examined
+    EXPECT_TRUE(sink_.countWrites.empty());
+}
+
 const std::wstring kApproved =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 

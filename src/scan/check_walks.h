@@ -1,0 +1,42 @@
+#pragma once
+// The walks that several checks share over the entries of one HKEY_LOCAL_MACHINE key. Each
+// shows an entry's Key Name as the status before judging it. A key that does not open, or a
+// stop after any entry, ends the group with its counter unwritten; a walk that reaches the
+// end writes the group's counter.
+
+#include <functional>
+#include <string>
+
+#include "scan/scan_context.h"
+
+namespace kestrova {
+
+// Reports name (with counter) when it is stale; keyName is the value's Key Name.
+using ValueNameJudge =
+    std::function<void(const std::wstring& name, const std::wstring& keyName, int& counter)>;
+
+// The value names of key, judged by name alone: their data is not read (shared DLLs, shared
+// folders).
+void WalkValueNames(ScanContext& scan, const std::wstring& key, int group,
+                    const ValueNameJudge& judge);
+
+// What a subkey that is listed but does not open (it vanished, or refuses access) does.
+enum class UnopenedSubKey {
+    EndsTheGroup,  // counter unwritten
+    IsPassedOver,  // without a stop test
+};
+
+struct SubKeyFileWalk {
+    std::wstring key;        // from the root, with a leading "\"
+    std::wstring valueName;  // the value of each subkey that names a file; "" is the default
+    std::wstring errorType;
+    int group = 0;
+    UnopenedSubKey unopened = UnopenedSubKey::EndsTheGroup;
+};
+
+// The subkeys of walk.key whose value walk.valueName names a file that is gone (App Paths,
+// uninstall entries). The row's Key Name is the subkey's, followed by "\" and the value name
+// when that is not the default.
+void WalkSubKeyFiles(ScanContext& scan, const SubKeyFileWalk& walk);
+
+}  // namespace kestrova
