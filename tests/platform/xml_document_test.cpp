@@ -4,8 +4,6 @@
 #include <objbase.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -439,66 +437,6 @@ TEST_F(XmlDocumentTest, WorkerThreadSharesDocumentWithWindowThread) {
     }
     EXPECT_EQ(nextWindow, kEach);
     EXPECT_EQ(nextWorker, kEach);
-}
-
-// Figures for a restore history of 10,000 entries with 4 attributes each. Run by hand:
-// platform_tests.exe --gtest_also_run_disabled_tests --gtest_filter=*Benchmark*
-TEST_F(XmlDocumentTest, DISABLED_BenchmarkLargeHistory) {
-    constexpr int kEntries = 10000;
-    using Clock = std::chrono::steady_clock;
-    auto since = [](Clock::time_point start) {
-        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    };
-    const std::wstring path = temp_ / L"Backup.xml";
-
-    auto start = Clock::now();
-    XmlDocument document;
-    document.Create(L"Kestrova");
-    for (int i = 0; i < kEntries; ++i) {
-        XmlElement entry = document.Root().AppendChild(L"ELEMENT");
-        entry.SetAttribute(L"Name",
-                           L"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Entry" + std::to_wstring(i));
-        entry.SetAttribute(L"Type", L"Key");
-        entry.SetAttribute(L"Path", L"C:\\Program Files\\Vendor\\file" + std::to_wstring(i));
-        entry.SetAttribute(L"Date", L"2024-01-01 12:00:00");
-    }
-    const double build = since(start);
-
-    start = Clock::now();
-    document.Save(path);
-    const double save = since(start);
-
-    start = Clock::now();
-    XmlDocument loaded;
-    loaded.Load(path);
-    const double load = since(start);
-
-    start = Clock::now();
-    size_t characters = 0;
-    const XmlElement root = loaded.Root();
-    for (size_t i = 0; i < root.ChildCount(); ++i) {
-        const XmlElement entry = root.Child(i);
-        for (const wchar_t* name : {L"Name", L"Type", L"Path", L"Date"}) {
-            characters += entry.AttributeText(name).size();
-        }
-    }
-    const double walk = since(start);
-
-    start = Clock::now();
-    XmlElement history = loaded.Root();
-    for (size_t i = history.ChildCount(); i-- > 0;) {
-        if (i % 2 == 0) {
-            history.DeleteChild(i);
-        }
-    }
-    const double deleteHalf = since(start);
-
-    EXPECT_EQ(root.ChildCount(), static_cast<size_t>(kEntries / 2));
-    EXPECT_GT(characters, 0u);
-    std::printf(
-        "%d entries: build %.0f ms, save %.0f ms (%zu bytes), load %.0f ms, "
-        "walk by index with 4 attributes %.0f ms, delete every other from the end %.0f ms\n",
-        kEntries, build, save, ReadFileBytes(path).size(), load, walk, deleteHalf);
 }
 
 }  // namespace
