@@ -27,6 +27,7 @@
 #include "loop_timing.h"
 #include "platform/xml_document.h"
 #include "registry_redirect.h"
+#include "run_with_com.h"
 #include "scan/error_list.h"
 #include "scan/scan_driver.h"
 #include "scan/scan_groups.h"
@@ -250,18 +251,9 @@ int Run(const Options& options) {
 }  // namespace kestrova::bench
 
 int wmain(int argc, wchar_t** argv) {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-        std::fprintf(stderr, "COM could not be initialised\n");
-        return 1;
-    }
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    int result = 1;
-    try {
-        result = kestrova::bench::Run(kestrova::bench::ParseOptions(argc, argv));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
-    CoUninitialize();
-    return result;
+    return kestrova::bench::RunWithCom(COINIT_APARTMENTTHREADED, [&] {
+        return kestrova::bench::Run(kestrova::bench::ParseOptions(argc, argv));
+    });
 }

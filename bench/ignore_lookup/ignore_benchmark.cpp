@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/xml_document.h"
+#include "run_with_com.h"
 #include "scan/scan_context.h"
 #include "scan/scan_sink.h"
 
@@ -172,16 +173,6 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "--rows and --runs must be at least 1\n");
         return 2;
     }
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
-        std::fprintf(stderr, "COM could not be initialised\n");
-        return 1;
-    }
-    int result = 1;
-    try {
-        result = kestrova::bench::Run(rows, runs);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
-    CoUninitialize();
-    return result;
+    return kestrova::bench::RunWithCom(COINIT_MULTITHREADED,
+                                       [&] { return kestrova::bench::Run(rows, runs); });
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/xml_document.h"
+#include "run_with_com.h"
 
 namespace kestrova::bench {
 
@@ -121,16 +122,6 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "--entries must be at least 1\n");
         return 2;
     }
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
-        std::fprintf(stderr, "COM could not be initialised\n");
-        return 1;
-    }
-    int result = 1;
-    try {
-        result = kestrova::bench::Run(entries);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-    }
-    CoUninitialize();
-    return result;
+    return kestrova::bench::RunWithCom(COINIT_MULTITHREADED,
+                                       [&] { return kestrova::bench::Run(entries); });
 }
