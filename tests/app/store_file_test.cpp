@@ -16,15 +16,10 @@ using test::WriteFileBytes;
 std::vector<std::wstring> FilesStartingWith(const std::wstring& folder,
                                             const std::wstring& prefix) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name.rfind(prefix, 0) == 0) {
-                names.push_back(name);
-            }
-        } while (FindNextFileW(find.Get(), &data));
+    for (const std::wstring& name : test::EntryNames(folder)) {
+        if (name.rfind(prefix, 0) == 0) {
+            names.push_back(name);
+        }
     }
     return names;
 }

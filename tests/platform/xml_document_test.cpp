@@ -40,21 +40,6 @@ std::wstring ReasonAfter(const std::wstring& message, const std::wstring& path) 
     return at == std::wstring::npos ? std::wstring() : message.substr(at + prefix.size());
 }
 
-std::vector<std::wstring> FileNames(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name != L"." && name != L"..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileW(find.Get(), &data));
-    }
-    return names;
-}
-
 // The "N" attribute of each child, in index order.
 std::vector<std::wstring> ChildNumbers(const XmlElement& parent) {
     std::vector<std::wstring> numbers;
@@ -320,7 +305,7 @@ TEST_F(XmlDocumentTest, SaveReplacesTargetAndLeavesNoTemporaryFile) {
     XmlDocument document;
     CreateNumbered(document, 3);
     document.Save(path);
-    EXPECT_EQ(FileNames(temp_.Path()), std::vector<std::wstring>{L"ignore.xml"});
+    EXPECT_EQ(test::EntryNames(temp_.Path()), std::vector<std::wstring>{L"ignore.xml"});
 
     XmlDocument loaded;
     loaded.Load(path);
@@ -330,7 +315,7 @@ TEST_F(XmlDocumentTest, SaveReplacesTargetAndLeavesNoTemporaryFile) {
     document.Save(path);
     loaded.Load(path);
     EXPECT_EQ(ChildNumbers(loaded.Root()), Numbers({0, 2}));
-    EXPECT_EQ(FileNames(temp_.Path()), std::vector<std::wstring>{L"ignore.xml"});
+    EXPECT_EQ(test::EntryNames(temp_.Path()), std::vector<std::wstring>{L"ignore.xml"});
 }
 
 TEST_F(XmlDocumentTest, FailedSaveKeepsTargetAndLeavesNoTemporaryFile) {
@@ -340,7 +325,7 @@ TEST_F(XmlDocumentTest, FailedSaveKeepsTargetAndLeavesNoTemporaryFile) {
     // A folder that does not exist.
     const std::wstring nowhere = temp_ / L"missing\\Backup.xml";
     EXPECT_FALSE(ReasonAfter(XmlErrorOf([&] { document.Save(nowhere); }), nowhere).empty());
-    EXPECT_TRUE(FileNames(temp_.Path()).empty());
+    EXPECT_TRUE(test::EntryNames(temp_.Path()).empty());
 
     // A target that another program holds open and does not let anyone replace.
     const std::string previous = "<Kestrova><ELEMENT N=\"previous\"/></Kestrova>";
@@ -354,7 +339,7 @@ TEST_F(XmlDocumentTest, FailedSaveKeepsTargetAndLeavesNoTemporaryFile) {
         EXPECT_FALSE(ReasonAfter(XmlErrorOf([&] { document.Save(busy); }), busy).empty());
     }
     EXPECT_EQ(ReadFileBytes(busy), previous);
-    EXPECT_EQ(FileNames(temp_.Path()), std::vector<std::wstring>{L"Backup.xml"});
+    EXPECT_EQ(test::EntryNames(temp_.Path()), std::vector<std::wstring>{L"Backup.xml"});
 
     // A folder where the file should be.
     const std::wstring folder = temp_ / L"ignore.xml";
@@ -362,7 +347,7 @@ TEST_F(XmlDocumentTest, FailedSaveKeepsTargetAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(ReasonAfter(XmlErrorOf([&] { document.Save(folder); }), folder).empty());
     EXPECT_EQ(GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(FileNames(temp_.Path()).size(), 2u);
+    EXPECT_EQ(test::EntryNames(temp_.Path()).size(), 2u);
 }
 
 // The scan's worker (a COM multithreaded apartment) reads and appends while the window

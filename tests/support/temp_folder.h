@@ -2,6 +2,7 @@
 // A fresh, empty folder under the system's temporary folder, removed with all it holds.
 
 #include <string>
+#include <vector>
 
 namespace kestrova::test {
 
@@ -25,6 +26,9 @@ private:
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The names of a folder's entries (folder ends in "\"), without "." and "..", in the order the
+// file system lists them.
+std::vector<std::wstring> EntryNames(const std::wstring& folder);
 void RemoveTree(const std::wstring& path);
 
 }  // namespace kestrova::test
