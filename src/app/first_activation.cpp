@@ -1,6 +1,6 @@
 #include "app/first_activation.h"
 
-#include "platform/error_text.h"
+#include "platform/error.h"
 #include "platform/registry.h"
 
 namespace kestrova {

@@ -2,7 +2,7 @@
 
 #include "app/data_folder.h"
 #include "app/list_rows.h"
-#include "platform/error_text.h"
+#include "platform/error.h"
 
 namespace kestrova {
 
@@ -19,8 +19,7 @@ constexpr UINT kFormActivateMessage = WM_APP + 2;
 
 TfmMainForm::TfmMainForm(IDialogs& dialogs, std::wstring dataFolder)
     : dialogs_(dialogs),
-      dataFolderSource_(dataFolder.empty() ? DataFolderOf(ExecutablePath())
-                                           : std::move(dataFolder)),
+      dataFolderSource_(dataFolder.empty() ? FolderOf(ExecutablePath()) : std::move(dataFolder)),
       executablePath_(ExecutablePath()) {
     events_.SetErrorReporter([this](const std::wstring& message) { dialogs_.ShowError(message); });
 }

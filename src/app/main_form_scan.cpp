@@ -1,7 +1,7 @@
 // The error section: the scan on its worker thread, fixing the checked rows and adding them to
 // the ignore list. The handlers only hand the rows to the engines and show what comes back.
 #include "app/main_form.h"
-#include "platform/error_text.h"
+#include "platform/error.h"
 #include "repair/fix_errors.h"
 #include "scan/scan_driver.h"
 

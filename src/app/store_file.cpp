@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "app/data_folder.h"
+#include "platform/error.h"
+#include "platform/file_paths.h"
 
 namespace kestrova {
 

@@ -1,7 +1,7 @@
 #include "cli/command_support.h"
 
 #include "cli/console_output.h"
-#include "cli/data_folder.h"
+#include "platform/file_paths.h"
 #include "cli/exit_codes.h"
 #include "scan/path_exists.h"
 
@@ -35,7 +35,7 @@ CommandLine ReadCommandLine(const std::vector<std::wstring>& arguments,
         }
     }
     if (!folderGiven) {
-        line.dataFolder = ProgramFolder();
+        line.dataFolder = FolderOf(ExecutablePath());
     }
     return line;
 }

@@ -9,8 +9,7 @@
 #include "cli/history_command.h"
 #include "cli/ignore_command.h"
 #include "cli/scan_command.h"
-#include "platform/text.h"
-#include "platform/xml_document.h"
+#include "platform/error.h"
 
 namespace kestrova::cli {
 
@@ -56,12 +55,9 @@ int RunCommandLine(const std::vector<std::wstring>& arguments) {
                 WriteErr(L"kestrova-cli " + arguments[0] + L": " + error.message() + L"\n" +
                          Usage());
                 return kExitBadArguments;
-            } catch (const XmlError& error) {
-                WriteErr(L"kestrova-cli " + arguments[0] + L": " + error.message() + L"\n");
-                return kExitFailed;
-            } catch (const std::exception& error) {
-                // The registry's and the stores' errors carry their message in UTF-8.
-                WriteErr(L"kestrova-cli " + arguments[0] + L": " + FromUtf8(error.what()) + L"\n");
+            } catch (...) {
+                WriteErr(L"kestrova-cli " + arguments[0] + L": " +
+                         ErrorText(std::current_exception()) + L"\n");
                 return kExitFailed;
             }
         }

@@ -2,8 +2,9 @@
 // Exit statuses of the console front end, and the error that a command throws for a bad
 // command line.
 
-#include <stdexcept>
 #include <string>
+
+#include "platform/error.h"
 
 namespace kestrova::cli {
 
@@ -12,14 +13,9 @@ inline constexpr int kExitFailed = 1;        // it could not run, or ended in an
 inline constexpr int kExitBadArguments = 2;  // the command line was not understood
 
 // Thrown while reading a command line; the dispatcher prints the message and the usage.
-class UsageError : public std::runtime_error {
+class UsageError : public Error {
 public:
-    explicit UsageError(std::wstring message)
-        : std::runtime_error("usage error"), message_(std::move(message)) {}
-    const std::wstring& message() const { return message_; }
-
-private:
-    std::wstring message_;
+    explicit UsageError(std::wstring message) : Error(std::move(message)) {}
 };
 
 }  // namespace kestrova::cli

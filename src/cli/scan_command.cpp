@@ -2,7 +2,7 @@
 
 #include "cli/console_output.h"
 #include "cli/console_scan.h"
-#include "cli/data_folder.h"
+#include "platform/file_paths.h"
 #include "cli/exit_codes.h"
 #include "cli/scan_report.h"
 #include "platform/xml_document.h"
@@ -69,7 +69,7 @@ ScanOptions ParseScanOptions(const std::vector<std::wstring>& arguments) {
         }
     }
     if (!folderGiven) {
-        options.dataFolder = ProgramFolder();
+        options.dataFolder = FolderOf(ExecutablePath());
     }
     return options;
 }

@@ -1,7 +1,5 @@
 #include "platform/registry_error.h"
 
-#include "platform/text.h"
-
 namespace kestrova {
 
 namespace {
@@ -21,9 +19,6 @@ std::wstring MessageFor(RegistryError::Kind kind, const std::wstring& name) {
 }  // namespace
 
 RegistryError::RegistryError(Kind kind, const std::wstring& valueName)
-    : std::runtime_error(ToUtf8(MessageFor(kind, valueName))),
-      kind_(kind),
-      valueName_(valueName),
-      message_(MessageFor(kind, valueName)) {}
+    : Error(MessageFor(kind, valueName)), kind_(kind), valueName_(valueName) {}
 
 }  // namespace kestrova

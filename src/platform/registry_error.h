@@ -2,12 +2,13 @@
 // The three failures of registry reads and writes. Opening, testing, listing and deleting
 // never throw: their result tells.
 
-#include <stdexcept>
 #include <string>
+
+#include "platform/error.h"
 
 namespace kestrova {
 
-class RegistryError : public std::runtime_error {
+class RegistryError : public Error {
 public:
     enum class Kind { InvalidDataType, GetDataFailed, SetDataFailed };
 
@@ -15,13 +16,12 @@ public:
 
     Kind kind() const { return kind_; }
     const std::wstring& valueName() const { return valueName_; }
-    // "Invalid data type for 'x'", "Failed to get data for 'x'", "Failed to set data for 'x'".
-    const std::wstring& message() const { return message_; }
+    // message(): "Invalid data type for 'x'", "Failed to get data for 'x'", "Failed to set data
+    // for 'x'".
 
 private:
     Kind kind_;
     std::wstring valueName_;
-    std::wstring message_;
 };
 
 }  // namespace kestrova

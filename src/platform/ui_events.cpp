@@ -1,6 +1,6 @@
 #include "platform/ui_events.h"
 
-#include "platform/error_text.h"
+#include "platform/error.h"
 
 namespace kestrova {
 

@@ -57,20 +57,11 @@ struct XmlNodeHandle {
 
 namespace {
 
+// The system's text with the code in hexadecimal: COM results read better that way.
 std::wstring SystemMessage(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length != 0 ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
-                             text.back() == L'.')) {
-        text.pop_back();
-    }
     wchar_t hex[16];
     swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(code));
-    return text.empty() ? std::wstring(L"error ") + hex : text + L" (" + hex + L")";
+    return SystemErrorText(code) + L" (" + hex + L")";
 }
 
 std::wstring Trimmed(std::wstring text) {
@@ -267,9 +258,6 @@ std::wstring ParseFailure(IXMLDOMDocument2* document, HRESULT loadResult, IStrea
 }
 
 }  // namespace
-
-XmlError::XmlError(const std::wstring& message)
-    : std::runtime_error(ToUtf8(message)), message_(message) {}
 
 XmlElement::XmlElement(std::shared_ptr<XmlDocumentState> state, std::shared_ptr<XmlNodeHandle> node)
     : state_(std::move(state)), node_(std::move(node)) {}

@@ -13,16 +13,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/error.h"
+
 namespace kestrova {
 
 // Load and save failures; the message names the file and the reason.
-class XmlError : public std::runtime_error {
+class XmlError : public Error {
 public:
-    explicit XmlError(const std::wstring& message);
-    const std::wstring& message() const { return message_; }
-
-private:
-    std::wstring message_;
+    explicit XmlError(const std::wstring& message) : Error(message) {}
 };
 
 struct XmlDocumentState;  // the COM document and the lock, shared with element handles

@@ -73,9 +73,6 @@ std::vector<BYTE> TextWithNul(const std::wstring& text) {
 
 }  // namespace
 
-ValueRecordError::ValueRecordError(const std::wstring& message)
-    : std::runtime_error(ToUtf8(message)), message_(message) {}
-
 std::wstring DoubleBackslashes(std::wstring_view text) {
     std::wstring result;
     result.reserve(text.size());

@@ -26,13 +26,9 @@ inline constexpr wchar_t kBinaryRecordType[] = L"rdBinary";
 
 // A value record that cannot be written back: its VALUE text is not data (a binary piece that
 // is not a byte), its REGTYPE is not a type number, or its key cannot be made.
-class ValueRecordError : public std::runtime_error {
+class ValueRecordError : public Error {
 public:
-    explicit ValueRecordError(const std::wstring& message);
-    const std::wstring& message() const { return message_; }
-
-private:
-    std::wstring message_;
+    explicit ValueRecordError(const std::wstring& message) : Error(message) {}
 };
 
 // Every "\" doubled: "\\server" becomes "\\\\server".

@@ -1,4 +1,5 @@
 #include "app/data_folder.h"
+#include "platform/error.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ TEST(DataFolderTest, IsTheExecutablesFolderWithOneTrailingBackslash) {
         {L"Z:\\tmp\\dir.with.dots\\k.exe", L"Z:\\tmp\\dir.with.dots\\"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DataFolderOf(c.executable), c.folder);
+        EXPECT_EQ(FolderOf(c.executable), c.folder);
     }
     EXPECT_EQ(WithTrailingBackslash(L"C:\\data"), L"C:\\data\\");
     EXPECT_EQ(WithTrailingBackslash(L"C:\\data\\"), L"C:\\data\\");
@@ -26,7 +27,7 @@ TEST(DataFolderTest, IsTheExecutablesFolderWithOneTrailingBackslash) {
 
     // The running program's own folder, whatever the current directory.
     const std::wstring exe = ExecutablePath();
-    const std::wstring folder = DataFolderOf(exe);
+    const std::wstring folder = FolderOf(exe);
     EXPECT_EQ(exe.rfind(folder, 0), 0u);
     EXPECT_EQ(exe.find(L'\\', folder.size()), std::wstring::npos);
 }
@@ -45,12 +46,12 @@ TEST(DataFolderTest, EnsureFolderCreatesOneLevelAndKeepsAnExistingOne) {
     try {
         EnsureFolder(deep);
         ADD_FAILURE() << "a folder below a missing one was created";
-    } catch (const FolderError& error) {
+    } catch (const Error& error) {
         EXPECT_NE(error.message().find(deep), std::wstring::npos);
     }
     // A file of that name is in the way.
     test::WriteFileBytes(temp / L"Blocked", "x");
-    EXPECT_THROW(EnsureFolder(temp / L"Blocked"), FolderError);
+    EXPECT_THROW(EnsureFolder(temp / L"Blocked"), Error);
 }
 
 }  // namespace
