@@ -109,7 +109,7 @@ bool RecordSingleValue(XmlElement entry, HKEY root, const std::wstring& keyPath,
     if (!registry.OpenKeyReadOnly(keyPath) || !registry.ValueExists(valueName)) {
         return true;
     }
-    const std::wstring subKey = RootKeyName(root) + keyPath;
+    const std::wstring subKey = KeyPath{root, keyPath}.Text();
     const std::optional<RawValue> value = ReadValue(registry, valueName);
     if (!value || !XmlCanCarry(subKey) || !XmlCanCarry(valueName)) {
         return false;
@@ -123,7 +123,7 @@ bool RecordKeyTree(XmlElement entry, HKEY root, const std::wstring& keyPath) {
     if (!registry.OpenKeyReadOnly(keyPath)) {
         return true;
     }
-    return RecordOpenTree(entry, root, RootKeyName(root) + keyPath, keyPath, registry);
+    return RecordOpenTree(entry, root, KeyPath{root, keyPath}.Text(), keyPath, registry);
 }
 
 void RecordValue(XmlElement record, const std::wstring& valueName,

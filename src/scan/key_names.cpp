@@ -11,16 +11,6 @@ struct RootName {
     const wchar_t* name;
 };
 
-const RootName kRootNames[] = {
-    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT"},
-    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},
-    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
-    {HKEY_USERS, L"HKEY_USERS"},
-    {HKEY_PERFORMANCE_DATA, L"HKEY_PERFORMANCE_DATA"},
-    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG"},
-    {HKEY_DYN_DATA, L"HKEY_DYN_DATA"},
-};
-
 // Only these names are read back; anything else falls to HKEY_CLASSES_ROOT.
 const RootName kReadableRoots[] = {
     {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},
@@ -30,15 +20,6 @@ const RootName kReadableRoots[] = {
 };
 
 }  // namespace
-
-std::wstring RootKeyName(HKEY root) {
-    for (const RootName& entry : kRootNames) {
-        if (entry.key == root) {
-            return entry.name;
-        }
-    }
-    return {};
-}
 
 HKEY RootKeyFromName(const std::wstring& name) {
     for (const RootName& entry : kReadableRoots) {

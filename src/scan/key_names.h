@@ -7,14 +7,9 @@
 
 #include <string>
 
-#ifndef HKEY_DYN_DATA
-#define HKEY_DYN_DATA ((HKEY)(ULONG_PTR)((LONG)0x80000006))
-#endif
+#include "platform/key_path.h"
 
 namespace kestrova {
-
-// The long name of a predefined root ("HKEY_LOCAL_MACHINE"); empty for any other handle.
-std::wstring RootKeyName(HKEY root);
 
 // The root named by exactly "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS" or
 // "HKEY_CURRENT_CONFIG" (case-sensitive); every other text gives HKEY_CLASSES_ROOT.
