@@ -20,10 +20,6 @@ namespace {
 
 constexpr wchar_t kCommand[] = L"junk";
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 std::wstring TypeCaptions() {
     std::wstring captions;
     for (const FileType& type : DefaultFileTypes()) {
@@ -44,7 +40,7 @@ std::vector<std::wstring> ChosenExtensions(const OptionValues& line) {
     const std::vector<std::wstring> wanted = SplitList(line.Value(L"--types"));
     for (const FileType& type : DefaultFileTypes()) {
         for (const std::wstring& caption : wanted) {
-            if (SameText(caption, type.caption)) {
+            if (EqualIgnoringCase(caption, type.caption)) {
                 extensions.push_back(type.extensions);
                 break;
             }
@@ -53,7 +49,7 @@ std::vector<std::wstring> ChosenExtensions(const OptionValues& line) {
     for (const std::wstring& caption : wanted) {
         bool known = false;
         for (const FileType& type : DefaultFileTypes()) {
-            known = known || SameText(caption, type.caption);
+            known = known || EqualIgnoringCase(caption, type.caption);
         }
         if (!known) {
             throw UsageError(L"unknown file type '" + caption + L"' (one of " + TypeCaptions() +

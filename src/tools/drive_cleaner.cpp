@@ -3,23 +3,13 @@
 #include <algorithm>
 
 #include "platform/error.h"
+#include "tools/find_file_masks.h"
 
 namespace kestrova {
 
 namespace {
 
 constexpr uint64_t kKilobyte = 1024;
-
-wchar_t UpperAscii(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
-}
-
-std::wstring UpperAscii(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = UpperAscii(c);
-    }
-    return text;
-}
 
 // Each item followed by separator.
 std::wstring JoinEachFollowed(const std::vector<std::wstring>& items, const wchar_t* separator) {

@@ -66,19 +66,7 @@ FindFile::~FindFile() {
     if (Busy()) {
         Abort();
     }
-    UniqueKernelHandle thread;
-    {
-        std::lock_guard<std::mutex> lock(threadMutex_);
-        HANDLE copy = nullptr;
-        if (thread_ && GetThreadId(thread_.Get()) != GetCurrentThreadId() &&
-            DuplicateHandle(GetCurrentProcess(), thread_.Get(), GetCurrentProcess(), &copy,
-                            SYNCHRONIZE, FALSE, 0)) {
-            thread.Reset(copy);
-        }
-    }
-    if (thread) {
-        WaitWithMessages(thread.Get(), INFINITE);
-    }
+    WaitForSearchThread();
     std::lock_guard<std::mutex> lock(shared_->mutex);
     shared_->owner = nullptr;
 }
@@ -171,6 +159,11 @@ void FindFile::Abort() {
         return;
     }
     DoSearchAbort();
+    WaitForSearchThread();
+}
+
+void FindFile::WaitForSearchThread() {
+    // A handle of our own: the finish step may close the engine's while we wait.
     UniqueKernelHandle thread;
     {
         std::lock_guard<std::mutex> lock(threadMutex_);

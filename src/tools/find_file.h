@@ -95,6 +95,8 @@ private:
     void SearchFiles(const std::wstring& path);
     void SearchSubfolders(const std::wstring& path);
     void FinishStep();
+    // Waits, handling messages, for a running search thread other than the calling one.
+    void WaitForSearchThread();
     static void RunFinishStep(const std::shared_ptr<Shared>& shared);
 
     SearchCriteria criteria_;

@@ -10,18 +10,8 @@ namespace kestrova {
 
 namespace {
 
-// Capitals for the letters a to z only, as the masks compare them.
-wchar_t UpperAscii(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
-}
-
 bool IsTrimmed(wchar_t c) {
     return c <= L' ';
-}
-
-bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 size_t LastDelimiter(std::wstring_view path) {
@@ -29,6 +19,22 @@ size_t LastDelimiter(std::wstring_view path) {
 }
 
 }  // namespace
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+wchar_t UpperAscii(wchar_t c) {
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+}
+
+std::wstring UpperAscii(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = UpperAscii(c);
+    }
+    return text;
+}
 
 std::vector<std::wstring> SplitList(std::wstring_view text) {
     std::vector<std::wstring> pieces;

@@ -9,6 +9,12 @@
 
 namespace kestrova {
 
+// Equal without regard to case (the system's ordinal comparison).
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b);
+// Letters a to z as capitals; every other character as it is.
+wchar_t UpperAscii(wchar_t c);
+std::wstring UpperAscii(std::wstring text);
+
 // Cuts text at every ";", trims blanks and control characters from each piece, and keeps the
 // non-empty pieces in order, each once (compared without regard to case).
 std::vector<std::wstring> SplitList(std::wstring_view text);

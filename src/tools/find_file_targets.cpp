@@ -8,11 +8,6 @@ namespace kestrova {
 
 namespace {
 
-bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 void SetTargetOptions(TargetFolder& target, bool subfolders, const FileCriteria& files) {
     target.subfolders = subfolders;
     target.minLevel = files.minLevel;

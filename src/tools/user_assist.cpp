@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/registry.h"
+#include "tools/find_file_masks.h"
 
 namespace kestrova {
 
@@ -22,18 +23,7 @@ std::wstring_view Extension(std::wstring_view path) {
 }
 
 bool IsLnkExtension(std::wstring_view extension) {
-    if (extension.size() != 4) {
-        return false;
-    }
-    const wchar_t* lnk = L".lnk";
-    for (size_t i = 0; i < 4; ++i) {
-        const wchar_t c = extension[i];
-        const wchar_t lower = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
-        if (lower != lnk[i]) {
-            return false;
-        }
-    }
-    return true;
+    return UpperAscii(std::wstring(extension)) == L".LNK";
 }
 
 }  // namespace
@@ -41,7 +31,7 @@ bool IsLnkExtension(std::wstring_view extension) {
 std::wstring DecodeUserAssistName(std::wstring_view name) {
     std::wstring decoded(name);
     for (wchar_t& c : decoded) {
-        const wchar_t upper = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+        const wchar_t upper = UpperAscii(c);
         if (upper < L'A' || upper > L'Z') {
             continue;
         }
