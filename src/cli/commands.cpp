@@ -3,6 +3,8 @@
 #include <array>
 #include <exception>
 
+#include "cli/assoc_command.h"
+#include "cli/backup_command.h"
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/fix_command.h"
@@ -15,13 +17,19 @@ namespace kestrova::cli {
 
 namespace {
 
-const std::array<Command, 5> kCommands = {{
+const std::array<Command, 7> kCommands = {{
     {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
     {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
     {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
     {L"restore", L"--all | N [N ...] [--data-folder DIR]", RunRestoreCommand},
     {L"ignore", L"list [--json] | add ROOT KEY VALUE | remove N [N ...] [--data-folder DIR]",
      RunIgnoreCommand},
+    {L"backup", L"create | list [--json] | restore NAME | delete NAME [--data-folder DIR]",
+     RunBackupCommand},
+    {L"assoc",
+     L"list [--json] | show EXT [--json] | set EXT [--type T] [--description D] --command C "
+     L"[--icon I] | delete EXT | backup EXT FILE | restore FILE",
+     RunAssocCommand},
 }};
 
 std::wstring Usage() {
