@@ -1,6 +1,7 @@
 #include "repair/backup_points.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "platform/error.h"
@@ -54,12 +55,28 @@ void Tell(const StatusSink& status, const std::wstring& text) {
     }
 }
 
-std::wstring JoinedKeyNames(const std::vector<std::wstring>& names) {
-    std::wstring text;
-    for (const std::wstring& name : names) {
-        text += (text.empty() ? L"" : L", ") + name;
+// Runs step (which tells its own statuses and returns why it failed, if it did) for each key in
+// order. Then "Done !", or failurePrefix + key + " failed: " + why; after the last key, when
+// any failed, incompletePrefix + the keys that failed.
+template <typename Step>
+BackupPointRun ForEachKey(const std::vector<BackupKey>& keys, const StatusSink& status,
+                          const wchar_t* failurePrefix, const wchar_t* incompletePrefix,
+                          Step step) {
+    BackupPointRun run;
+    std::wstring failedKeys;
+    for (const BackupKey& key : keys) {
+        if (const std::optional<std::wstring> why = step(key)) {
+            run.failures.push_back(failurePrefix + key.keyName + L" failed: " + *why);
+            failedKeys += (failedKeys.empty() ? L"" : L", ") + key.keyName;
+            Tell(status, run.failures.back());
+        } else {
+            Tell(status, kStepDoneStatus);
+        }
     }
-    return text;
+    if (!failedKeys.empty()) {
+        Tell(status, incompletePrefix + failedKeys);
+    }
+    return run;
 }
 
 }  // namespace
@@ -169,25 +186,13 @@ std::wstring BackupPoints::CreateRestorePointFolder() const {
 
 BackupPointRun BackupPoints::BackUp(const std::wstring& name, const StatusSink& status) const {
     const std::wstring folder = RestorePointFolder(name);
-    BackupPointRun run;
-    std::vector<std::wstring> failedKeys;
-    for (const BackupKey& key : options_.keys) {
-        Tell(status, kBackupPauseStatus);
-        Sleep(options_.pauseMs);
-        Tell(status, BackingUpStatus(key.keyName));
-        if (const auto why =
-                ExportKey(options_.registryEditor, key.fileName, key.keyName, folder)) {
-            run.failures.push_back(L"Backup of " + key.keyName + L" failed: " + *why);
-            failedKeys.push_back(key.keyName);
-            Tell(status, run.failures.back());
-        } else {
-            Tell(status, kStepDoneStatus);
-        }
-    }
-    if (!failedKeys.empty()) {
-        Tell(status, L"Backup incomplete: " + JoinedKeyNames(failedKeys));
-    }
-    return run;
+    return ForEachKey(
+        options_.keys, status, L"Backup of ", L"Backup incomplete: ", [&](const BackupKey& key) {
+            Tell(status, kBackupPauseStatus);
+            Sleep(options_.pauseMs);
+            Tell(status, BackingUpStatus(key.keyName));
+            return ExportKey(options_.registryEditor, key.fileName, key.keyName, folder);
+        });
 }
 
 BackupPoints::Created BackupPoints::Create(const StatusSink& status) const {
@@ -208,22 +213,11 @@ std::wstring BackupPoints::RestorePointFolder(const std::wstring& name) const {
 
 BackupPointRun BackupPoints::Restore(const std::wstring& name, const StatusSink& status) const {
     const std::wstring folder = RestorePointFolder(name);
-    BackupPointRun run;
-    std::vector<std::wstring> failedKeys;
-    for (const BackupKey& key : options_.keys) {
-        Tell(status, RestoringStatus(key.keyName));
-        if (const auto why = ImportFile(options_.registryEditor, key.fileName, folder)) {
-            run.failures.push_back(L"Restoring " + key.keyName + L" failed: " + *why);
-            failedKeys.push_back(key.keyName);
-            Tell(status, run.failures.back());
-        } else {
-            Tell(status, kStepDoneStatus);
-        }
-    }
-    if (!failedKeys.empty()) {
-        Tell(status, L"Restore incomplete: " + JoinedKeyNames(failedKeys));
-    }
-    return run;
+    return ForEachKey(options_.keys, status, L"Restoring ", L"Restore incomplete: ",
+                      [&](const BackupKey& key) {
+                          Tell(status, RestoringStatus(key.keyName));
+                          return ImportFile(options_.registryEditor, key.fileName, folder);
+                      });
 }
 
 RestorePointDeletion BackupPoints::Delete(const std::wstring& name) const {

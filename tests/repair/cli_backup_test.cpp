@@ -10,14 +10,10 @@
 
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/json_value.h"
 #include "support/real_test_key.h"
 #include "support/temp_folder.h"
-
-#ifndef KESTROVA_CLI_EXE
-#define KESTROVA_CLI_EXE ""
-#endif
 
 namespace kestrova {
 namespace {
@@ -30,14 +26,8 @@ const wchar_t* const kRootFiles[] = {L"HKEY_CLASSES_ROOT.reg", L"HKEY_CURRENT_US
 
 class CliBackupTest : public ::testing::Test {
 protected:
-    static ChildResult Cli(const std::wstring& arguments) {
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
-    }
-    // The temp folder as the data folder; quoted without its trailing "\", which would
-    // escape the closing quote.
-    std::wstring InFolder() const {
-        return L" --data-folder \"" + temp_.Path().substr(0, temp_.Path().size() - 1) + L"\"";
-    }
+    static ChildResult Cli(const std::wstring& arguments) { return test::RunCli(arguments); }
+    std::wstring InFolder() const { return test::DataFolderOption(temp_.Path()); }
     std::wstring Point(const std::wstring& name) const { return temp_ / (L"Backup\\" + name); }
     // A restore point whose HKEY_CURRENT_USER file sets this test's value to text, and whose
     // other files hold nothing; without the file `leftOut`.

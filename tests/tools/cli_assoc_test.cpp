@@ -12,14 +12,10 @@
 
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/json_value.h"
 #include "support/real_registry_lock.h"
 #include "support/temp_folder.h"
-
-#ifndef KESTROVA_CLI_EXE
-#define KESTROVA_CLI_EXE ""
-#endif
 
 namespace kestrova {
 namespace {
@@ -38,9 +34,7 @@ protected:
             registry.DeleteKey(L"\\" + key);
         }
     }
-    static ChildResult Cli(const std::wstring& arguments) {
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
-    }
+    static ChildResult Cli(const std::wstring& arguments) { return test::RunCli(arguments); }
     static std::string Narrow(const std::wstring& text) { return ToUtf8(text); }
 
     const std::wstring ext_ = L".kestrova" + Tag();
