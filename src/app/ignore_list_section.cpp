@@ -1,11 +1,18 @@
-#include "app/main_form_pages.h"
+#include "app/ignore_list_section.h"
+
+#include <tuple>
+
+#include "app/list_rows.h"
 #include "app/page_layout.h"
+#include "app/store_file.h"
+#include "app/store_file_saver.h"
+#include "platform/dialogs.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void IgnoreListPage::Build(Panel& page) {
+void IgnoreListSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 106, L"&Control Panel");
     ListViewOptions options;
@@ -35,6 +42,50 @@ void IgnoreListPage::Build(Panel& page) {
                     {&btnRefresh6, L"Refresh"},
                     {&btnCheckall2, L"&Check all"},
                     {&btnUncheckall, L"&Uncheck all"}});
+
+    btnAdd.OnClick(page, [this] { btnAddClick(); });
+    btnRemove.OnClick(page, [this] { btnRemoveClick(); });
+    btnRefresh6.OnClick(page, [this] { btnRefresh6Click(); });
+    btnCheckall2.OnClick(page, [this] { Engine().CheckAll(); });
+    btnUncheckall.OnClick(page, [this] { Engine().UncheckAll(); });
+}
+
+void IgnoreListSection::Created() {
+    FillIgnoreRows(host_.IgnoreStore().Document(), entries);
+}
+
+void IgnoreListSection::Selected() {
+    if (entries.RowCount() == 0) {
+        FillIgnoreRows(host_.IgnoreStore().Document(), entries);
+    }
+}
+
+void IgnoreListSection::StoreChanged(const StoreFile& store) {
+    if (&store == &host_.IgnoreStore()) {
+        Engine().Refresh();
+    }
+}
+
+IgnoreList IgnoreListSection::Engine() {
+    StoreFile& store = host_.IgnoreStore();
+    return IgnoreList(store.Document(), SaverFor(store), entries);
+}
+
+void IgnoreListSection::btnAddClick() {
+    const IgnoreAddResult result = Engine().Add(edRoot.Text(), edKeyName.Text(), edValue.Text());
+    if (result.saveError) {
+        host_.Dialogs().ShowError(*result.saveError);
+    }
+}
+
+void IgnoreListSection::btnRemoveClick() {
+    if (const auto error = Engine().Remove()) {
+        host_.Dialogs().ShowError(*error);
+    }
+}
+
+void IgnoreListSection::btnRefresh6Click() {
+    Engine().Refresh();
 }
 
 }  // namespace kestrova

@@ -1,0 +1,41 @@
+#pragma once
+// "Restore History": the entries of Backup.xml, one per fixed key or value, written back on
+// request.
+
+#include <string>
+
+#include "app/section.h"
+#include "platform/list_model.h"
+#include "platform/ui_controls.h"
+#include "platform/ui_list_view.h"
+#include "repair/restore_history.h"
+
+namespace kestrova {
+
+class HistorySection final : public Section {
+public:
+    explicit HistorySection(SectionHost& host) : Section(host) {}
+
+    void Build(Panel& page) override;
+    void Selected() override;
+    void StoreChanged(const StoreFile& store) override;
+
+    TextRows entries;
+    VirtualListView lvHistory;
+    GroupBox gbControlPanel;
+    Button btnRestore;
+    Button btnClearUndo;
+    Button btnRefresh2;
+    Button btnCheckAll1;
+
+private:
+    RestoreHistory& Engine();
+    void btnRestoreClick();
+    void btnClearUndoClick();
+    void btnRefresh2Click();
+    void btnCheckAll1Click();
+
+    std::optional<RestoreHistory> engine_;
+};
+
+}  // namespace kestrova
