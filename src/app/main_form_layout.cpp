@@ -98,12 +98,9 @@ void TfmMainForm::Paint() {
     const RECT& area = painting.Area();
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     if (area.top < kHeaderHeight) {
-        HDC source = CreateCompatibleDC(dc);
-        {
-            SelectedObject keep(source, header_.Get());
-            BitBlt(dc, 0, 0, kClientWidth, kHeaderHeight, source, 0, 0, SRCCOPY);
-        }
-        DeleteDC(source);
+        const UniqueMemoryDc source(CreateCompatibleDC(dc));
+        SelectedObject keep(source.Get(), header_.Get());
+        BitBlt(dc, 0, 0, kClientWidth, kHeaderHeight, source.Get(), 0, 0, SRCCOPY);
     }
     RECT column = {};
     if (IntersectRect(&column, &area, &kNavigationColumn)) {
