@@ -15,7 +15,7 @@ void HistorySection::Build(Panel& page) {
                            {{&btnRestore, L"&Restore"},
                             {&btnClearUndo, L"&Clear"},
                             {&btnRefresh2, L"&Refresh"},
-                            {&btnCheckAll1, kHistoryCheckAllCaption}});
+                            {&btnCheckAll1, checkAll_.Caption()}});
     btnRestore.OnClick(page, [this] { btnRestoreClick(); });
     btnClearUndo.OnClick(page, [this] { btnClearUndoClick(); });
     btnRefresh2.OnClick(page, [this] { btnRefresh2Click(); });
@@ -28,20 +28,27 @@ void HistorySection::Selected() {
 
 void HistorySection::StoreChanged(const StoreFile& store) {
     if (&store == &host_.RestoreStore()) {
-        Engine().Refresh();
+        Refresh();
     }
 }
 
-RestoreHistory& HistorySection::Engine() {
-    if (!engine_) {
-        StoreFile& store = host_.RestoreStore();
-        engine_.emplace(store.Document(), SaverFor(store), entries);
+RestoreHistory HistorySection::Engine() {
+    StoreFile& store = host_.RestoreStore();
+    return RestoreHistory(store.Document(), SaverFor(store));
+}
+
+void HistorySection::Refresh() {
+    ListModel::Batch batch(entries);
+    entries.Clear();
+    for (HistoryEntryLabels& entry : Engine().Entries()) {
+        entries.Add(TextRow{{std::move(entry.name), std::move(entry.type), std::move(entry.path)}});
     }
-    return *engine_;
 }
 
 void HistorySection::btnRestoreClick() {
-    const RestoreResult result = Engine().Restore();
+    const RestoreResult result = Engine().Restore(entries.CheckedRows());
+    // The rows show exactly the entries left.
+    Refresh();
     for (const RestoreFailure& failure : result.failures) {
         host_.Dialogs().ShowError(failure.name + L" (" + failure.type + L")\n\n" + failure.message);
     }
@@ -51,18 +58,19 @@ void HistorySection::btnRestoreClick() {
 }
 
 void HistorySection::btnClearUndoClick() {
+    entries.Clear();
     if (const auto error = Engine().Clear()) {
         host_.Dialogs().ShowError(*error);
     }
 }
 
 void HistorySection::btnRefresh2Click() {
-    Engine().Refresh();
+    Refresh();
 }
 
 void HistorySection::btnCheckAll1Click() {
-    Engine().ToggleCheckAll();
-    btnCheckAll1.SetText(Engine().CheckAllCaption());
+    checkAll_.Press(entries);
+    btnCheckAll1.SetText(checkAll_.Caption());
 }
 
 }  // namespace kestrova

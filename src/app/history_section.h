@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/check_all_toggle.h"
 #include "app/section.h"
 #include "platform/list_model.h"
 #include "platform/ui_controls.h"
@@ -29,13 +30,15 @@ public:
     Button btnCheckAll1;
 
 private:
-    RestoreHistory& Engine();
+    RestoreHistory Engine();
+    // Rebuilds the rows from the history: one unchecked row per entry, in document order.
+    void Refresh();
     void btnRestoreClick();
     void btnClearUndoClick();
     void btnRefresh2Click();
     void btnCheckAll1Click();
 
-    std::optional<RestoreHistory> engine_;
+    CheckAllToggle checkAll_{L"Ch&eck All", L"Unch&eck All"};
 };
 
 }  // namespace kestrova

@@ -46,46 +46,55 @@ void IgnoreListSection::Build(Panel& page) {
     btnAdd.OnClick(page, [this] { btnAddClick(); });
     btnRemove.OnClick(page, [this] { btnRemoveClick(); });
     btnRefresh6.OnClick(page, [this] { btnRefresh6Click(); });
-    btnCheckall2.OnClick(page, [this] { Engine().CheckAll(); });
-    btnUncheckall.OnClick(page, [this] { Engine().UncheckAll(); });
+    btnCheckall2.OnClick(page, [this] { entries.SetAllChecked(true); });
+    btnUncheckall.OnClick(page, [this] { entries.SetAllChecked(false); });
 }
 
 void IgnoreListSection::Created() {
-    FillIgnoreRows(host_.IgnoreStore().Document(), entries);
+    Refresh();
 }
 
 void IgnoreListSection::Selected() {
     if (entries.RowCount() == 0) {
-        FillIgnoreRows(host_.IgnoreStore().Document(), entries);
+        Refresh();
     }
 }
 
 void IgnoreListSection::StoreChanged(const StoreFile& store) {
     if (&store == &host_.IgnoreStore()) {
-        Engine().Refresh();
+        Refresh();
     }
 }
 
 IgnoreList IgnoreListSection::Engine() {
     StoreFile& store = host_.IgnoreStore();
-    return IgnoreList(store.Document(), SaverFor(store), entries);
+    return IgnoreList(store.Document(), SaverFor(store));
+}
+
+void IgnoreListSection::Refresh() {
+    FillIgnoreRows(host_.IgnoreStore().Document(), entries);
 }
 
 void IgnoreListSection::btnAddClick() {
     const IgnoreAddResult result = Engine().Add(edRoot.Text(), edKeyName.Text(), edValue.Text());
+    if (result.added) {
+        Refresh();
+    }
     if (result.saveError) {
         host_.Dialogs().ShowError(*result.saveError);
     }
 }
 
 void IgnoreListSection::btnRemoveClick() {
-    if (const auto error = Engine().Remove()) {
+    const auto error = Engine().Remove(entries.CheckedRows());
+    Refresh();
+    if (error) {
         host_.Dialogs().ShowError(*error);
     }
 }
 
 void IgnoreListSection::btnRefresh6Click() {
-    Engine().Refresh();
+    Refresh();
 }
 
 }  // namespace kestrova

@@ -36,6 +36,8 @@ public:
 
 private:
     IgnoreList Engine();
+    // Rebuilds the rows from ignore.xml.
+    void Refresh();
     void btnAddClick();
     void btnRemoveClick();
     void btnRefresh6Click();

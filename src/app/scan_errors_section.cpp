@@ -19,17 +19,6 @@ namespace {
 constexpr wchar_t kStartScanCaption[] = L"Start &Scan";
 constexpr wchar_t kStopScanCaption[] = L"Stop &Scan";
 
-// The list indices of the checked rows, in list order.
-std::vector<size_t> CheckedRows(const ErrorListModel& errors) {
-    std::vector<size_t> rows;
-    for (size_t i = 0; i < errors.RowCount(); ++i) {
-        if (errors.Checked(i)) {
-            rows.push_back(i);
-        }
-    }
-    return rows;
-}
-
 // Maps indices into a list of picked rows back to the rows' list indices.
 std::vector<size_t> ListIndicesOf(const std::vector<size_t>& picked,
                                   const std::vector<size_t>& listIndices) {
@@ -191,7 +180,7 @@ void ScanErrorsSection::ScanErrorsThreadTerminate() {
 }
 
 void ScanErrorsSection::btnFixSelectedClick() {
-    const std::vector<size_t> checked = CheckedRows(errors);
+    const std::vector<size_t> checked = errors.CheckedRows();
     std::vector<FixRow> rows;
     rows.reserve(checked.size());
     for (size_t index : checked) {
@@ -213,16 +202,15 @@ void ScanErrorsSection::btnFixSelectedClick() {
 }
 
 void ScanErrorsSection::btnAdd2IgnoreClick() {
-    const std::vector<size_t> checked = CheckedRows(errors);
+    const std::vector<size_t> checked = errors.CheckedRows();
     std::vector<std::wstring> keyNames;
     keyNames.reserve(checked.size());
     for (size_t index : checked) {
         keyNames.push_back(errors.At(index).keyName);
     }
     StoreFile& ignore = host_.IgnoreStore();
-    TextRows entries;
     const IgnoreRowsResult result =
-        IgnoreList(ignore.Document(), SaverFor(ignore), entries).AddErrorRows(keyNames);
+        IgnoreList(ignore.Document(), SaverFor(ignore)).AddErrorRows(keyNames);
     host_.StoreChanged(ignore);
     lvErrors.SetRedraw(false);
     errors.Remove(ListIndicesOf(result.added, checked));
