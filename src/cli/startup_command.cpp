@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 
 #include "cli/command_support.h"

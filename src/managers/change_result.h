@@ -3,6 +3,7 @@
 // silence where the program does; the console front end tells them.
 
 #include <string>
+#include <utility>
 
 namespace kestrova {
 

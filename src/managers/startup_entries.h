@@ -49,6 +49,8 @@ struct StartupEntry {
     bool isText = true;
     // For a disabled-entry record: the name of its subkey under the records key.
     std::wstring recordKey;
+
+    friend bool operator==(const StartupEntry&, const StartupEntry&) = default;
 };
 
 // The entries in list order: for the sibling keys scheme the values of HKEY_LOCAL_MACHINE's

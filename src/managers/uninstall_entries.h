@@ -20,6 +20,8 @@ struct UninstallEntry {
     std::wstring displayName;      // "DisplayName", never empty
     std::wstring uninstallString;  // "UninstallString"; empty when missing
     std::wstring keyPath;          // kUninstallKey + "\" + the registration's subkey name
+
+    friend bool operator==(const UninstallEntry&, const UninstallEntry&) = default;
 };
 
 // One entry per registration with a non-empty display name (a value that is not text counts

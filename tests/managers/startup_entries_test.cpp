@@ -20,11 +20,6 @@ void PrintTo(const StartupEntry& entry, std::ostream* out) {
          << (entry.isText ? "" : ", not text") << ", record '" << ToUtf8(entry.recordKey) << "'}";
 }
 
-bool operator==(const StartupEntry& a, const StartupEntry& b) {
-    return a.name == b.name && a.command == b.command && a.location == b.location &&
-           a.enabled == b.enabled && a.isText == b.isText && a.recordKey == b.recordKey;
-}
-
 namespace {
 
 using test::KeyPresent;

@@ -18,11 +18,6 @@ void PrintTo(const UninstallEntry& entry, std::ostream* out) {
          << ToUtf8(entry.keyPath) << "'}";
 }
 
-bool operator==(const UninstallEntry& a, const UninstallEntry& b) {
-    return a.displayName == b.displayName && a.uninstallString == b.uninstallString &&
-           a.keyPath == b.keyPath;
-}
-
 namespace {
 
 using test::KeyPresent;
