@@ -165,9 +165,12 @@ TEST_F(CliStartupTest, DisablesAndEnablesAnHkcuEntryAsWindowsXpKeepsIt) {
                                                                  {L"inimapping", L"0"},
                                                                  {L"item", Tag()},
                                                                  {L"key", kRun}}));
-    own = OwnEntries();
-    ASSERT_EQ(own.size(), 1u);
-    EXPECT_FALSE(own[0]["enabled"].Bool());
+    const ChildResult text = Run(L"startup list");
+    EXPECT_EQ(text.exitCode, 0u);
+    EXPECT_EQ(text.out.rfind("Name\tCommand\tLocation\tEnabled\n", 0), 0u) << text.out;
+    EXPECT_NE(text.out.find(ToUtf8(Tag() + L"\t" + kCommandLine + L"\t" + kHkcuRun + L"\tno\n")),
+              std::string::npos)
+        << text.out;
 
     const ChildResult again = Run(L"startup disable " + Tag() + where);
     EXPECT_EQ(again.exitCode, 1u);
