@@ -11,19 +11,24 @@
 #include "cli/history_command.h"
 #include "cli/ignore_command.h"
 #include "cli/scan_command.h"
+#include "cli/startup_command.h"
+#include "cli/uninstall_command.h"
 #include "platform/error.h"
 
 namespace kestrova::cli {
 
 namespace {
 
-const std::array<Command, 7> kCommands = {{
+const std::array<Command, 9> kCommands = {{
     {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
     {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
     {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
     {L"restore", L"--all | N [N ...] [--data-folder DIR]", RunRestoreCommand},
     {L"ignore", L"list [--json] | add ROOT KEY VALUE | remove N [N ...] [--data-folder DIR]",
      RunIgnoreCommand},
+    {L"startup", L"list [--json] | disable NAME --location LOC | enable NAME --location LOC",
+     RunStartupCommand},
+    {L"uninstall", L"list [--json] | delete KEYPATH [KEYPATH ...]", RunUninstallCommand},
     {L"backup", L"create | list [--json] | restore NAME | delete NAME [--data-folder DIR]",
      RunBackupCommand},
     {L"assoc",

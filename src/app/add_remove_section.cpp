@@ -1,11 +1,12 @@
-#include "app/main_form_pages.h"
+#include "app/add_remove_section.h"
+
 #include "app/page_layout.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void AddRemovePage::Build(Panel& page) {
+void AddRemoveSection::Build(Panel& page) {
     // "Key Name" is kept out of sight: one pixel wide, and it can never be widened.
     PlaceListOverButtonRow(page, lvAddRemove, entries,
                            {{L"Display Name", kAutoWidth},

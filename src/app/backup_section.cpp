@@ -1,11 +1,13 @@
-#include "app/main_form_pages.h"
+#include "app/backup_section.h"
+
 #include "app/page_layout.h"
+#include "app/data_folder.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void BackupPage::Build(Panel& page) {
+void BackupSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     lblBRScan.Create(page, L"Restore points:", Bounds{area.x + 2, area.y + 1, area.width - 4, 14});
     ltbk.Create(page, Bounds{area.x, area.y + 16, area.width, 110});
@@ -34,6 +36,11 @@ void BackupPage::Build(Panel& page) {
                     {&btnRestore1, L"Start &Restore"},
                     {&btRefresh, L"Resfresh List"},
                     {&btDel, L"Delete Restore Point"}});
+}
+
+void BackupSection::Selected() {
+    backupFolder_ = BackupFolderPath(host_.DataFolder());
+    EnsureFolder(backupFolder_);
 }
 
 }  // namespace kestrova

@@ -1,18 +1,18 @@
-#include "app/list_rows.h"
-#include "app/main_form_pages.h"
+#include "app/ie_traces_section.h"
+
 #include "app/page_layout.h"
+#include "app/list_rows.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void IePage::Build(Panel& page) {
+void IeTracesSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     FillIeActionRows(actions);
     lvIE.Create(
         page, actions, Bounds{area.x, area.y, area.width, 160},
         {{L"Action", 230}, {L"Restart IE", 70, LVCFMT_CENTER}, {L"Description", kAutoWidth}});
-
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 68);
     const int filesTop = area.y + 160 + kMargin;
     lvDeletedFiles.Create(page, deletedFiles,

@@ -1,11 +1,12 @@
-#include "app/main_form_pages.h"
+#include "app/startup_section.h"
+
 #include "app/page_layout.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void StartupPage::Build(Panel& page) {
+void StartupSection::Build(Panel& page) {
     PlaceListOverButtonRow(page, lvStartup, entries,
                            {{L"Startup Items", 150}, {L"Command", 210}, {L"Location", kAutoWidth}},
                            gbControlPanel,

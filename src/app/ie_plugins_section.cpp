@@ -1,13 +1,12 @@
-#include <iterator>
+#include "app/ie_plugins_section.h"
 
-#include "app/main_form_pages.h"
 #include "app/page_layout.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-void ToolbarPage::Build(Panel& page) {
+void IePluginsSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     gbDisplay.Create(page, L"Display", Bounds{area.x, area.y, area.width, 42});
     // The five boxes share the row, the space left over spread between them.
@@ -29,7 +28,6 @@ void ToolbarPage::Build(Panel& page) {
         boxes[i].first->Create(page, boxes[i].second, Bounds{x, area.y + 17, widths[i], 17}, true);
         x += widths[i] + gap;
     }
-
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 52);
     const int listTop = area.y + 42 + kGap;
     ListViewOptions options;
