@@ -97,9 +97,11 @@ public:
     // name is taken, " (2)", " (3)" ... is appended. Throws Error when no folder can be made.
     std::wstring CreateRestorePointFolder() const;
     // Exports every key into the restore point's folder. For each key: kBackupPauseStatus and
-    // the pause, BackingUpStatus, the export, then kStepDoneStatus, or when the editor left no
-    // file or an empty one "Backup of KEY failed: " + why. After a failure the other keys are
-    // still backed up, and the last status is "Backup incomplete: " + the keys that failed.
+    // the pause, BackingUpStatus, the export, then kStepDoneStatus, or "Backup of KEY failed: "
+    // + why when the editor could not be started or left no file or an empty one. After a
+    // failure the other keys are still backed up, and the last status is "Backup incomplete: "
+    // + the keys that failed (", " between them). Runs on a worker; status is called there.
+    // Nothing here polls a stop flag: a backup always runs through every key.
     BackupPointRun BackUp(const std::wstring& name, const StatusSink& status) const;
     // CreateRestorePointFolder and BackUp.
     struct Created {
