@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/fix_command.h"
 #include "cli/history_command.h"
+#include "cli/ie_command.h"
 #include "cli/ignore_command.h"
 #include "cli/scan_command.h"
 #include "cli/startup_command.h"
@@ -19,7 +20,7 @@ namespace kestrova::cli {
 
 namespace {
 
-const std::array<Command, 9> kCommands = {{
+const std::array<Command, 10> kCommands = {{
     {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
     {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
     {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
@@ -35,6 +36,10 @@ const std::array<Command, 9> kCommands = {{
      L"list [--json] | show EXT [--json] | set EXT [--type T] [--description D] --command C "
      L"[--icon I] | delete EXT | backup EXT FILE | restore FILE",
      RunAssocCommand},
+    {L"ie",
+     L"traces scan [--actions N,N] [--json] | traces clean [--actions N,N] | addons list "
+     L"[--kinds K,K] [--json] | addons delete ID [ID ...] [--data-folder DIR]",
+     RunIeCommand},
 }};
 
 std::wstring Usage() {
