@@ -153,8 +153,10 @@ bool IeFileStillInItsFolder(const IeFoundFile& file) {
         if (part.empty() || part == L"." || part == L"..") {
             return false;
         }
-        level += part + L"\\";
+        level += part;
+        // Asked without a trailing "\", which would be answered for the link's target.
         const DWORD attributes = GetFileAttributesW(level.c_str());
+        level += L"\\";
         if (!IsFolder(attributes) || IsLink(attributes)) {
             return false;
         }
