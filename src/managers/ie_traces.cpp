@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <exception>
 
 #include "platform/error.h"
@@ -135,7 +136,11 @@ const std::wstring& IeFolders::Of(IeSearch search) const {
 }
 
 std::wstring IeStartFolder(const std::wstring& text) {
-    if (text.empty() || PathIsRelativeW(text.c_str())) {
+    // A drive and its root ("C:\...") or a share ("\\server\..."): "C:x" and "\x" depend on
+    // the current folder or drive.
+    const bool drivePath =
+        text.size() >= 3 && std::iswalpha(text[0]) && text[1] == L':' && text[2] == L'\\';
+    if (!drivePath && text.compare(0, 2, L"\\\\") != 0) {
         return {};
     }
     const DWORD size = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);

@@ -149,6 +149,8 @@ TEST_F(IeTracesTest, StartFoldersComeFromShellFoldersAndNeverNameARoot) {
         {L"\\", L""},
         {L"C:\\", L""},
         {L"C:", L""},
+        {L"C:Cookies", L""},
+        {L"\\Users\\me\\Cookies", L""},
         {L"C:\\Users\\..", L""},
         {L"\\\\server\\share", L""},
         {L"\\\\server\\share\\", L""},
