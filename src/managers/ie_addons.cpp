@@ -38,6 +38,26 @@ std::wstring FileNamePart(const std::wstring& path) {
     return cut == std::wstring::npos ? path : path.substr(cut + 1);
 }
 
+// The "Type" text and registration key of each kind, in the order of AddonKind.
+struct KindInfo {
+    const wchar_t* text;
+    const KeyPath* registration;
+};
+
+const KindInfo kKinds[] = {
+    {L"Toolbar ALL USER", &kToolbarAllUsersKey},
+    {L"Toolbar CURRENT USER", &kToolbarCurrentUserKey},
+    {L"Browser Extensions", &kBrowserExtensionsKey},
+    {L"Exp. ALL USER", &kExplorerBarsAllUsersKey},
+    {L"Exp. CURRENT USER", &kExplorerBarsCurrentUserKey},
+    {L"Menu Extensions", &kMenuExtensionsKey},
+    {L"Download Handler", &kInternetExplorerKey},
+};
+
+const KindInfo& KindOf(AddonKind kind) {
+    return kKinds[static_cast<size_t>(kind)];
+}
+
 bool IsToolbarKind(AddonKind kind) {
     return kind == AddonKind::ToolbarAllUsers || kind == AddonKind::ToolbarCurrentUser;
 }
@@ -106,43 +126,11 @@ void AddDownloadHandler(std::vector<AddonRow>& rows) {
 }  // namespace
 
 const wchar_t* AddonKindText(AddonKind kind) {
-    switch (kind) {
-        case AddonKind::ToolbarAllUsers:
-            return L"Toolbar ALL USER";
-        case AddonKind::ToolbarCurrentUser:
-            return L"Toolbar CURRENT USER";
-        case AddonKind::BrowserExtension:
-            return L"Browser Extensions";
-        case AddonKind::ExplorerBarAllUsers:
-            return L"Exp. ALL USER";
-        case AddonKind::ExplorerBarCurrentUser:
-            return L"Exp. CURRENT USER";
-        case AddonKind::MenuExtension:
-            return L"Menu Extensions";
-        case AddonKind::DownloadHandler:
-            break;
-    }
-    return L"Download Handler";
+    return KindOf(kind).text;
 }
 
 const KeyPath& AddonRegistrationKey(AddonKind kind) {
-    switch (kind) {
-        case AddonKind::ToolbarAllUsers:
-            return kToolbarAllUsersKey;
-        case AddonKind::ToolbarCurrentUser:
-            return kToolbarCurrentUserKey;
-        case AddonKind::BrowserExtension:
-            return kBrowserExtensionsKey;
-        case AddonKind::ExplorerBarAllUsers:
-            return kExplorerBarsAllUsersKey;
-        case AddonKind::ExplorerBarCurrentUser:
-            return kExplorerBarsCurrentUserKey;
-        case AddonKind::MenuExtension:
-            return kMenuExtensionsKey;
-        case AddonKind::DownloadHandler:
-            break;
-    }
-    return kInternetExplorerKey;
+    return *KindOf(kind).registration;
 }
 
 bool IsSingleKeyName(const std::wstring& text) {

@@ -2,6 +2,7 @@
 
 #include "managers/ie_addons_places.h"
 #include "platform/registry.h"
+#include "repair/history_batch.h"
 #include "repair/snapshot_records.h"
 
 namespace kestrova {
@@ -93,10 +94,7 @@ AddonDeleteResult DeleteCheckedAddons(XmlDocument& history, const StoreSaver& sa
     if (rows.empty()) {
         return result;
     }
-    const auto lock = history.Lock();
-    XmlElement root = history.Root();
-    const size_t firstNew = root.ChildCount();
-
+    HistoryBatch batch(history);
     struct Planned {
         size_t outcome;
         std::vector<Target> targets;
@@ -104,7 +102,7 @@ AddonDeleteResult DeleteCheckedAddons(XmlDocument& history, const StoreSaver& sa
     std::vector<Planned> planned;
     for (size_t i = rows.size(); i-- > 0;) {
         const AddonRow& row = rows[i];
-        XmlElement entry = AppendHistoryEntry(root, row.name, row.type, row.path);
+        XmlElement entry = batch.Append(row.name, row.type, row.path);
         if (const std::optional<std::wstring> message = AddonProtectedMessage(row)) {
             result.outcomes.push_back({i, AddonDeleteStatus::Protected, *message});
             continue;
@@ -115,7 +113,7 @@ AddonDeleteResult DeleteCheckedAddons(XmlDocument& history, const StoreSaver& sa
             complete = Record(entry, target) && complete;
         }
         if (!complete) {
-            root.DeleteChild(root.ChildCount() - 1);
+            batch.DropLast();
             result.outcomes.push_back({i, AddonDeleteStatus::NotRecorded,
                                        L"Not deleted: what it holds could not be recorded"});
             continue;
@@ -124,13 +122,10 @@ AddonDeleteResult DeleteCheckedAddons(XmlDocument& history, const StoreSaver& sa
         result.outcomes.push_back({i, AddonDeleteStatus::Deleted, L""});
     }
 
-    if (root.ChildCount() == firstNew) {
+    if (batch.Empty()) {
         return result;
     }
-    if (auto error = TrySave(save)) {
-        while (root.ChildCount() > firstNew) {
-            root.DeleteChild(root.ChildCount() - 1);
-        }
+    if (auto error = batch.Save(save)) {
         for (const Planned& item : planned) {
             result.outcomes[item.outcome].status = AddonDeleteStatus::NotSaved;
         }

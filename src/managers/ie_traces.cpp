@@ -47,20 +47,28 @@ std::optional<std::wstring> Attempt(Action action) {
     }
 }
 
+// Where each search starts, in the order of IeSearch: its Shell Folders value (none for the
+// temporary folder) and its member of IeFolders.
+struct SearchPlace {
+    const wchar_t* shellFolder;
+    std::wstring IeFolders::*folder;
+};
+
+const SearchPlace kPlaces[kIeSearchCount] = {
+    {L"Cache", &IeFolders::cache},     {L"Cookies", &IeFolders::cookies},
+    {nullptr, &IeFolders::temp},       {L"Favorites", &IeFolders::favorites},
+    {L"History", &IeFolders::history},
+};
+
+const SearchPlace& PlaceOf(IeSearch search) {
+    return kPlaces[static_cast<size_t>(search)];
+}
+
 std::wstring SkipReason(IeSearch search) {
-    switch (search) {
-        case IeSearch::Cache:
-            return L"the \"Cache\" shell folder is not set to a folder";
-        case IeSearch::Cookies:
-            return L"the \"Cookies\" shell folder is not set to a folder";
-        case IeSearch::Favorites:
-            return L"the \"Favorites\" shell folder is not set to a folder";
-        case IeSearch::History:
-            return L"the \"History\" shell folder is not set to a folder";
-        case IeSearch::TemporaryFiles:
-            break;
-    }
-    return L"the temporary folder is not known";
+    const wchar_t* name = PlaceOf(search).shellFolder;
+    return name == nullptr
+               ? L"the temporary folder is not known"
+               : L"the \"" + std::wstring(name) + L"\" shell folder is not set to a folder";
 }
 
 }  // namespace
@@ -74,20 +82,11 @@ IeActionMarks DefaultIeActionMarks() {
 }
 
 std::optional<IeSearch> IeSearchOfAction(size_t action) {
-    switch (action) {
-        case kIeCacheAction:
-            return IeSearch::Cache;
-        case kIeCookiesAction:
-            return IeSearch::Cookies;
-        case kIeDownloadedFilesAction:
-            return IeSearch::TemporaryFiles;
-        case kIeFavoritesAction:
-            return IeSearch::Favorites;
-        case kIeHistoryAction:
-            return IeSearch::History;
-        default:
-            return std::nullopt;
+    // Actions 2 to 6 run the searches in the order of IeSearch.
+    if (action < kIeCacheAction || action >= kIeActionCount) {
+        return std::nullopt;
     }
+    return static_cast<IeSearch>(action - kIeCacheAction);
 }
 
 void ClearTypedUrls() {
@@ -120,19 +119,7 @@ void SetAppendCompletion(bool enabled) {
 }
 
 const std::wstring& IeFolders::Of(IeSearch search) const {
-    switch (search) {
-        case IeSearch::Cache:
-            return cache;
-        case IeSearch::Cookies:
-            return cookies;
-        case IeSearch::Favorites:
-            return favorites;
-        case IeSearch::History:
-            return history;
-        case IeSearch::TemporaryFiles:
-            break;
-    }
-    return temp;
+    return this->*PlaceOf(search).folder;
 }
 
 std::wstring IeStartFolder(const std::wstring& text) {
@@ -165,13 +152,14 @@ std::wstring IeStartFolder(const std::wstring& text) {
 IeFolders ReadIeFolders() {
     IeFolders folders;
     Registry registry(HKEY_CURRENT_USER);
-    if (registry.OpenKeyReadOnly(kShellFoldersKey)) {
-        folders.cache = IeStartFolder(ShellFolderValue(registry, L"Cache"));
-        folders.cookies = IeStartFolder(ShellFolderValue(registry, L"Cookies"));
-        folders.favorites = IeStartFolder(ShellFolderValue(registry, L"Favorites"));
-        folders.history = IeStartFolder(ShellFolderValue(registry, L"History"));
+    const bool opened = registry.OpenKeyReadOnly(kShellFoldersKey);
+    for (const SearchPlace& place : kPlaces) {
+        if (place.shellFolder == nullptr) {
+            folders.*place.folder = IeStartFolder(TempFolder());
+        } else if (opened) {
+            folders.*place.folder = IeStartFolder(ShellFolderValue(registry, place.shellFolder));
+        }
     }
-    folders.temp = IeStartFolder(TempFolder());
     return folders;
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/list_model.h"
+#include "ie_test_support.h"
 #include "platform/text.h"
 #include "repair/restore_history.h"
 #include "repair/snapshot_records.h"
@@ -17,23 +18,19 @@ namespace kestrova {
 namespace {
 
 using test::GetValue;
+using test::kBarsAllKey;
+using test::kBarsUserKey;
+using test::kExplorerKey;
 using test::KeyPresent;
+using test::kMenuExtKey;
+using test::kStatsKey;
+using test::kToolbarAllKey;
+using test::kToolbarUserKey;
 using test::PutKey;
 using test::PutValue;
 using test::RawOf;
+using test::Text;
 using test::Utf16Bytes;
-
-const std::wstring kToolbarAll = L"\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
-const std::wstring kToolbarUser = L"\\Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
-const std::wstring kStats = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats";
-const std::wstring kBarsAll = L"\\SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars";
-const std::wstring kBarsUser = L"\\Software\\Microsoft\\Internet Explorer\\Explorer Bars";
-const std::wstring kMenuExt = L"\\Software\\Microsoft\\Internet Explorer\\MenuExt";
-const std::wstring kExplorer = L"\\Software\\Microsoft\\Internet Explorer";
-
-RawValue Text(const std::wstring& text) {
-    return RawOf(REG_SZ, Utf16Bytes(text));
-}
 
 // A class key as an add-on installs it: a name, a server with values of several types, a
 // subkey with a number and binary data, and a key without values.
@@ -75,26 +72,26 @@ protected:
 
     // One add-on of every kind that can be deleted, each with its own class.
     void RegisterEveryKind() {
-        PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"{T1}", Text(L""));
-        PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"{Other}", Text(L""));
+        PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"{T1}", Text(L""));
+        PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"{Other}", Text(L""));
         RegisterClass(L"{T1}", L"Shop", L"C:\\t1.dll");
-        PutValue(HKEY_CURRENT_USER, kToolbarUser, L"{T2}", RawOf(REG_BINARY, {1, 2}));
+        PutValue(HKEY_CURRENT_USER, kToolbarUserKey, L"{T2}", RawOf(REG_BINARY, {1, 2}));
         RegisterClass(L"{T2}", L"Search", L"C:\\t2.dll");
-        PutValue(HKEY_CURRENT_USER, kStats + L"\\{B1}\\iexplore", L"Count",
+        PutValue(HKEY_CURRENT_USER, kStatsKey + L"\\{B1}\\iexplore", L"Count",
                  RawOf(REG_DWORD, {3, 0, 0, 0}));
-        PutValue(HKEY_CURRENT_USER, kStats + L"\\{B1}\\iexplore", L"Time",
+        PutValue(HKEY_CURRENT_USER, kStatsKey + L"\\{B1}\\iexplore", L"Time",
                  RawOf(REG_BINARY, {9, 9}));
         RegisterClass(L"{B1}", L"Helper", L"C:\\b1.dll");
-        PutKey(HKEY_LOCAL_MACHINE, kBarsAll + L"\\{E1}");
+        PutKey(HKEY_LOCAL_MACHINE, kBarsAllKey + L"\\{E1}");
         RegisterClass(L"{E1}", L"Research", L"C:\\e1.dll");
-        PutValue(HKEY_CURRENT_USER, kBarsUser + L"\\{E2}", L"BarSize",
+        PutValue(HKEY_CURRENT_USER, kBarsUserKey + L"\\{E2}", L"BarSize",
                  RawOf(REG_BINARY, {0x40, 1, 0, 0}));
         RegisterClass(L"{E2}", L"Notes", L"C:\\e2.dll");
-        PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\&Translate", L"", Text(L"C:\\tr.htm"));
-        PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\&Translate", L"Contexts",
+        PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Translate", L"", Text(L"C:\\tr.htm"));
+        PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Translate", L"Contexts",
                  RawOf(REG_DWORD, {1, 0, 0, 0}));
-        PutValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI", Text(L"{D1}"));
-        PutValue(HKEY_CURRENT_USER, kExplorer, L"Other", Text(L"stays"));
+        PutValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI", Text(L"{D1}"));
+        PutValue(HKEY_CURRENT_USER, kExplorerKey, L"Other", Text(L"stays"));
         RegisterClass(L"{D1}", L"Downloader", L"C:\\d1.dll");
     }
 
@@ -133,10 +130,10 @@ TEST_F(IeAddonsDeleteTest, EveryKindIsRecordedDeletedAndRestoredExactly) {
     for (const wchar_t* clsid : {L"{T1}", L"{T2}", L"{B1}", L"{E1}", L"{E2}", L"{D1}"}) {
         EXPECT_FALSE(KeyPresent(HKEY_CLASSES_ROOT, std::wstring(L"\\CLSID\\") + clsid));
     }
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kStats + L"\\{B1}"));
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kMenuExt + L"\\&Translate"));
-    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI").has_value());
-    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kExplorer, L"Other").has_value());
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kStatsKey + L"\\{B1}"));
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Translate"));
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI").has_value());
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kExplorerKey, L"Other").has_value());
 
     // One entry per add-on in reverse list order, labelled with its row, saved to the file.
     XmlDocument saved;
@@ -165,11 +162,11 @@ TEST_F(IeAddonsDeleteTest, EveryKindIsRecordedDeletedAndRestoredExactly) {
 }
 
 TEST_F(IeAddonsDeleteTest, ProtectedRowsKeepTheirAddOnAndLeaveAnEmptyEntry) {
-    PutValue(HKEY_CURRENT_USER, kToolbarUser, L"{A}", RawOf(REG_BINARY, {}));
+    PutValue(HKEY_CURRENT_USER, kToolbarUserKey, L"{A}", RawOf(REG_BINARY, {}));
     RegisterClass(L"{A}", L"&Address", L"C:\\browseui.dll");
-    PutKey(HKEY_CURRENT_USER, kBarsUser + L"\\{H}");
+    PutKey(HKEY_CURRENT_USER, kBarsUserKey + L"\\{H}");
     RegisterClass(L"{H}", L"&History", L"%SystemRoot%\\System32\\shdocvw.dll");
-    PutKey(HKEY_CURRENT_USER, kStats + L"\\{B}");
+    PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\{B}");
     RegisterClass(L"{B}", L"Zapper", L"C:\\b.dll");
     const std::vector<AddonRow> rows = FillAddonList(AddonKinds{});
     ASSERT_EQ(rows.size(), 3u);
@@ -206,8 +203,8 @@ TEST_F(IeAddonsDeleteTest, ProtectedRowsKeepTheirAddOnAndLeaveAnEmptyEntry) {
 // The row shows a menu extension's name without its "&": deleting it must still take exactly
 // its own key, not a key of that shown name.
 TEST_F(IeAddonsDeleteTest, AMenuExtensionDeletesExactlyItsOwnKey) {
-    PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\&Open", L"", Text(L"C:\\amp.htm"));
-    PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\Open", L"", Text(L"C:\\plain.htm"));
+    PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Open", L"", Text(L"C:\\amp.htm"));
+    PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\Open", L"", Text(L"C:\\plain.htm"));
     const AddonKinds menus{false, false, false, true, false};
     const std::vector<AddonRow> rows = FillAddonList(menus);
     ASSERT_EQ(rows.size(), 2u);
@@ -217,12 +214,12 @@ TEST_F(IeAddonsDeleteTest, AMenuExtensionDeletesExactlyItsOwnKey) {
     const AddonDeleteResult result = DeleteCheckedAddons(history_, save_, {amp});
     ASSERT_EQ(result.outcomes.size(), 1u);
     EXPECT_EQ(result.outcomes[0].status, AddonDeleteStatus::Deleted);
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kMenuExt + L"\\&Open"));
-    ASSERT_TRUE(KeyPresent(HKEY_CURRENT_USER, kMenuExt + L"\\Open"));
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Open"));
+    ASSERT_TRUE(KeyPresent(HKEY_CURRENT_USER, kMenuExtKey + L"\\Open"));
     const XmlElement entry = history_.Root().Child(0);
     ASSERT_EQ(entry.ChildCount(), 1u);
     EXPECT_EQ(entry.Child(0).AttributeText(kRecordSubKeyAttribute),
-              L"HKEY_CURRENT_USER" + kMenuExt + L"\\&Open");
+              L"HKEY_CURRENT_USER" + kMenuExtKey + L"\\&Open");
 }
 
 // The download handler's CLSID is whatever text the DownloadUI value holds. A text beginning
@@ -232,13 +229,13 @@ TEST_F(IeAddonsDeleteTest, ADownloadHandlerTextThatIsNoClassNameDeletesOnlyTheVa
     PutValue(HKEY_CLASSES_ROOT, L"\\Victim\\Deep", L"keep", Text(L"me"));
     PutValue(HKEY_CLASSES_ROOT, L"\\CLSID\\{Real}", L"", Text(L"Real class"));
     for (const wchar_t* text : {L"\\Victim", L"{Real}\\..\\..\\Victim", L"\\\\Victim"}) {
-        PutValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI", Text(text));
+        PutValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI", Text(text));
         const std::vector<AddonRow> rows = FillAddonList({false, false, false, false, true});
         ASSERT_EQ(rows.size(), 1u) << ToUtf8(text);
         const AddonDeleteResult result = DeleteCheckedAddons(history_, save_, rows);
         ASSERT_EQ(result.outcomes.size(), 1u);
         EXPECT_EQ(result.outcomes[0].status, AddonDeleteStatus::Deleted) << ToUtf8(text);
-        EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI").has_value());
+        EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI").has_value());
         EXPECT_TRUE(GetValue(HKEY_CLASSES_ROOT, L"\\Victim\\Deep", L"keep").has_value())
             << ToUtf8(text);
         EXPECT_TRUE(KeyPresent(HKEY_CLASSES_ROOT, L"\\CLSID\\{Real}")) << ToUtf8(text);
@@ -265,7 +262,7 @@ TEST_F(IeAddonsDeleteTest, NothingIsDeletedWhenTheHistoryCannotBeSaved) {
 }
 
 TEST_F(IeAddonsDeleteTest, WhatCannotBeRecordedExactlyIsNotDeleted) {
-    PutKey(HKEY_CURRENT_USER, kStats + L"\\{B}");
+    PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\{B}");
     RegisterClass(L"{B}", L"Helper", L"C:\\b.dll");
     // A value name that the history file cannot carry.
     PutValue(HKEY_CLASSES_ROOT, L"\\CLSID\\{B}\\Settings", std::wstring(L"bad\x01name"),
@@ -282,8 +279,8 @@ TEST_F(IeAddonsDeleteTest, WhatCannotBeRecordedExactlyIsNotDeleted) {
 }
 
 TEST_F(IeAddonsDeleteTest, AToolbarOfBothUsersSharesItsClass) {
-    PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"{S}", Text(L""));
-    PutValue(HKEY_CURRENT_USER, kToolbarUser, L"{S}", Text(L""));
+    PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"{S}", Text(L""));
+    PutValue(HKEY_CURRENT_USER, kToolbarUserKey, L"{S}", Text(L""));
     RegisterClass(L"{S}", L"Shared", L"C:\\s.dll");
     const std::vector<AddonRow> rows = FillAddonList(AddonKinds{});
     ASSERT_EQ(rows.size(), 2u);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ie_test_support.h"
 #include "platform/text.h"
 #include "repair_test_support.h"
 #include "support/sandbox_test.h"
@@ -13,22 +14,18 @@
 namespace kestrova {
 namespace {
 
+using test::kBarsAllKey;
+using test::kBarsUserKey;
+using test::kExplorerKey;
+using test::kMenuExtKey;
+using test::kStatsKey;
+using test::kToolbarAllKey;
+using test::kToolbarUserKey;
 using test::PutKey;
 using test::PutValue;
 using test::RawOf;
+using test::Text;
 using test::Utf16Bytes;
-
-const std::wstring kToolbarAll = L"\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
-const std::wstring kToolbarUser = L"\\Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
-const std::wstring kStats = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats";
-const std::wstring kBarsAll = L"\\SOFTWARE\\Microsoft\\Internet Explorer\\Explorer Bars";
-const std::wstring kBarsUser = L"\\Software\\Microsoft\\Internet Explorer\\Explorer Bars";
-const std::wstring kMenuExt = L"\\Software\\Microsoft\\Internet Explorer\\MenuExt";
-const std::wstring kExplorer = L"\\Software\\Microsoft\\Internet Explorer";
-
-RawValue Text(const std::wstring& text) {
-    return RawOf(REG_SZ, Utf16Bytes(text));
-}
 
 // HKEY_CLASSES_ROOT\CLSID\<clsid> with its name and server file, each when given.
 void RegisterClass(const std::wstring& clsid, const wchar_t* title, const wchar_t* server) {
@@ -61,25 +58,26 @@ class IeAddonsTest : public test::SandboxTest {
 protected:
     // One registration or more of every kind, and some that are not listed.
     void RegisterEveryKind() {
-        PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"{T1}", Text(L""));
-        PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"NoBrace", Text(L""));
-        PutValue(HKEY_LOCAL_MACHINE, kToolbarAll, L"", Text(L"{T1}"));
+        PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"{T1}", Text(L""));
+        PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"NoBrace", Text(L""));
+        PutValue(HKEY_LOCAL_MACHINE, kToolbarAllKey, L"", Text(L"{T1}"));
         RegisterClass(L"{T1}", L"&Address", L"C:\\bars\\t1.exe");
-        PutValue(HKEY_CURRENT_USER, kToolbarUser, L"{T2}", RawOf(REG_BINARY, {1}));
+        PutValue(HKEY_CURRENT_USER, kToolbarUserKey, L"{T2}", RawOf(REG_BINARY, {1}));
         RegisterClass(L"{T2}", L"Links", L"C:\\bars\\t2.dll");
-        PutValue(HKEY_CURRENT_USER, kToolbarUser, L"{T3}", RawOf(REG_BINARY, {1}));
-        PutKey(HKEY_CURRENT_USER, kStats + L"\\{B1}");
+        PutValue(HKEY_CURRENT_USER, kToolbarUserKey, L"{T3}", RawOf(REG_BINARY, {1}));
+        PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\{B1}");
         RegisterClass(L"{B1}", L"Helper", L"C:\\ext\\b1.DLL");
-        PutKey(HKEY_CURRENT_USER, kStats + L"\\{B2}");
+        PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\{B2}");
         RegisterClass(L"{B2}", L"Not a dll", L"C:\\ext\\b2.exe");
-        PutKey(HKEY_CURRENT_USER, kStats + L"\\{B3}");
-        PutKey(HKEY_LOCAL_MACHINE, kBarsAll + L"\\{E1}");
+        PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\{B3}");
+        PutKey(HKEY_LOCAL_MACHINE, kBarsAllKey + L"\\{E1}");
         RegisterClass(L"{E1}", L"Research", L"C:\\bars\\e1.dll");
-        PutKey(HKEY_CURRENT_USER, kBarsUser + L"\\{E2}");
+        PutKey(HKEY_CURRENT_USER, kBarsUserKey + L"\\{E2}");
         RegisterClass(L"{E2}", L"History", L"%SystemRoot%\\system32\\SHDOCVW.dll");
-        PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\&Send to Notes", L"", Text(L"C:\\n\\send.htm"));
-        PutValue(HKEY_CURRENT_USER, kMenuExt + L"\\&&", L"", RawOf(REG_DWORD, {0xFF, 0, 0, 0}));
-        PutValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI", Text(L"{D1}"));
+        PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\&Send to Notes", L"",
+                 Text(L"C:\\n\\send.htm"));
+        PutValue(HKEY_CURRENT_USER, kMenuExtKey + L"\\&&", L"", RawOf(REG_DWORD, {0xFF, 0, 0, 0}));
+        PutValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI", Text(L"{D1}"));
         RegisterClass(L"{D1}", L"Downloader", L"C:\\dl\\d1.dll");
     }
 };
@@ -90,23 +88,23 @@ TEST_F(IeAddonsTest, EveryKindIsListedByItsRulesSortedByName) {
     const std::wstring hklm = L"HKEY_LOCAL_MACHINE";
     const std::vector<AddonRow> expected = {
         Row(AddonKind::ToolbarCurrentUser, L"(Unknown) Toolbar", L"{T3}", L"", L"{T3}",
-            hkcu + kToolbarUser + L"\\{T3}"),
+            hkcu + kToolbarUserKey + L"\\{T3}"),
         Row(AddonKind::ToolbarAllUsers, L"Address Toolbar", L"{T1}", L"C:\\bars\\t1.exe", L"{T1}",
-            hklm + kToolbarAll + L"\\{T1}"),
+            hklm + kToolbarAllKey + L"\\{T1}"),
         Row(AddonKind::DownloadHandler, L"Downloader", L"{D1}", L"C:\\dl\\d1.dll", L"{D1}",
-            hkcu + kExplorer + L"\\DownloadUI"),
+            hkcu + kExplorerKey + L"\\DownloadUI"),
         Row(AddonKind::BrowserExtension, L"Helper", L"{B1}", L"C:\\ext\\b1.DLL", L"{B1}",
-            hkcu + kStats + L"\\{B1}"),
+            hkcu + kStatsKey + L"\\{B1}"),
         Row(AddonKind::ExplorerBarCurrentUser, L"History", L"{E2}",
-            L"%SystemRoot%\\system32\\SHDOCVW.dll", L"{E2}", hkcu + kBarsUser + L"\\{E2}"),
+            L"%SystemRoot%\\system32\\SHDOCVW.dll", L"{E2}", hkcu + kBarsUserKey + L"\\{E2}"),
         Row(AddonKind::ToolbarCurrentUser, L"Links Toolbar", L"{T2}", L"C:\\bars\\t2.dll", L"{T2}",
-            hkcu + kToolbarUser + L"\\{T2}"),
+            hkcu + kToolbarUserKey + L"\\{T2}"),
         Row(AddonKind::ExplorerBarAllUsers, L"Research", L"{E1}", L"C:\\bars\\e1.dll", L"{E1}",
-            hklm + kBarsAll + L"\\{E1}"),
+            hklm + kBarsAllKey + L"\\{E1}"),
         Row(AddonKind::MenuExtension, L"Send to Notes", kMenuExtensionsEntry, L"C:\\n\\send.htm",
-            L"&Send to Notes", hkcu + kMenuExt + L"\\&Send to Notes"),
+            L"&Send to Notes", hkcu + kMenuExtKey + L"\\&Send to Notes"),
         Row(AddonKind::MenuExtension, L"Unknown Toolbar", kMenuExtensionsEntry, L"255", L"&&",
-            hkcu + kMenuExt + L"\\&&"),
+            hkcu + kMenuExtKey + L"\\&&"),
     };
     const std::vector<AddonRow> rows = FillAddonList(AddonKinds{});
     ASSERT_EQ(rows.size(), expected.size()) << ::testing::PrintToString(Names(rows));
@@ -178,7 +176,7 @@ TEST_F(IeAddonsTest, RowsNeedAnEntryTextAndSortByTheUsersLocale) {
     // Locale order, not code order: "alpha" comes before "Beta" and "Zeta".
     for (const auto& [clsid, title] :
          {std::pair{L"{1}", L"Zeta"}, std::pair{L"{2}", L"alpha"}, std::pair{L"{3}", L"Beta"}}) {
-        PutKey(HKEY_CURRENT_USER, kStats + L"\\" + clsid);
+        PutKey(HKEY_CURRENT_USER, kStatsKey + L"\\" + clsid);
         RegisterClass(clsid, title, L"c:\\x.dll");
     }
     EXPECT_EQ(Names(FillAddonList(AddonKinds{})),
@@ -189,10 +187,10 @@ TEST_F(IeAddonsTest, TheDownloadHandlerNeedsItsValue) {
     RegisterClass(L"{D1}", L"Downloader", L"C:\\dl\\d1.dll");
     const AddonKinds download{false, false, false, false, true};
     EXPECT_TRUE(FillAddonList(download).empty());
-    PutValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI", Text(L""));
+    PutValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI", Text(L""));
     EXPECT_TRUE(FillAddonList(download).empty());
     // A value that names no single class key shows its text, without a class.
-    PutValue(HKEY_CURRENT_USER, kExplorer, L"DownloadUI", Text(L"\\CLSID\\{D1}"));
+    PutValue(HKEY_CURRENT_USER, kExplorerKey, L"DownloadUI", Text(L"\\CLSID\\{D1}"));
     const std::vector<AddonRow> rows = FillAddonList(download);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, L"(Unknown)");

@@ -33,23 +33,19 @@ namespace {
 using test::ChildResult;
 using test::GetValue;
 using test::JsonValue;
+using test::kAutoCompleteKey;
 using test::KeyPresent;
+using test::kShellFoldersKey;
+using test::kStatsKey;
+using test::kToolbarUserKey;
+using test::kTypedUrlsKey;
 using test::MakeTree;
 using test::ParseJson;
 using test::PutKey;
 using test::PutValue;
 using test::RawOf;
+using test::Text;
 using test::Utf16Bytes;
-
-const std::wstring kShellFolders =
-    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const std::wstring kTypedUrls = L"\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
-const std::wstring kStats = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Ext\\Stats";
-const std::wstring kToolbarUser = L"\\Software\\Microsoft\\Internet Explorer\\Toolbar\\WebBrowser";
-
-RawValue Text(const std::wstring& text) {
-    return RawOf(REG_SZ, Utf16Bytes(text));
-}
 
 std::wstring NewClsid() {
     GUID guid;
@@ -148,15 +144,15 @@ TEST_F(CliIeTest, BadArgumentsExitWithTwoTheUsageAndNoFile) {
 class CliIeTracesTest : public CliIeTest {
 protected:
     CliIeTracesTest()
-        : cacheGuard_(HKEY_CURRENT_USER, kShellFolders, L"Cache"),
-          cookiesGuard_(HKEY_CURRENT_USER, kShellFolders, L"Cookies"),
-          favoritesGuard_(HKEY_CURRENT_USER, kShellFolders, L"Favorites"),
-          historyGuard_(HKEY_CURRENT_USER, kShellFolders, L"History"),
+        : cacheGuard_(HKEY_CURRENT_USER, kShellFoldersKey, L"Cache"),
+          cookiesGuard_(HKEY_CURRENT_USER, kShellFoldersKey, L"Cookies"),
+          favoritesGuard_(HKEY_CURRENT_USER, kShellFoldersKey, L"Favorites"),
+          historyGuard_(HKEY_CURRENT_USER, kShellFoldersKey, L"History"),
           tmp_(L"TMP", temp_ / L"tmp"),
           temp2_(L"TEMP", temp_ / L"tmp") {
         for (const wchar_t* name : {L"Cache", L"Cookies", L"Favorites", L"History"}) {
             const std::wstring folder = temp_ / (std::wstring(name) + L"\\");
-            PutValue(HKEY_CURRENT_USER, kShellFolders, name,
+            PutValue(HKEY_CURRENT_USER, kShellFoldersKey, name,
                      Text(folder.substr(0, folder.size() - 1)));
         }
         MakeTree(temp_ / L"Cache\\", {L"page.htm", L"sub\\pic.gif", L"desktop.ini"});
@@ -241,8 +237,8 @@ TEST_F(CliIeTracesTest, CleanDeletesTheFoundFilesAndFailsNamingThoseThatStay) {
 }
 
 TEST_F(CliIeTracesTest, AShellFolderThatIsNotSetIsToldNeverSearchedFromTheRoot) {
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"Cookies", Text(L""));
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"Favorites", Text(L"C:\\"));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"Cookies", Text(L""));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"Favorites", Text(L"C:\\"));
     const ChildResult scan = Cli(L"ie traces scan --actions 3,5 --json");
     ASSERT_EQ(scan.exitCode, 0u) << scan.err;
     const JsonValue report = ParseJson(scan.out);
@@ -258,21 +254,19 @@ TEST_F(CliIeTracesTest, AShellFolderThatIsNotSetIsToldNeverSearchedFromTheRoot) 
 }
 
 TEST_F(CliIeTracesTest, TheRegistryActionsClearTypedAddressesAndSetAppendCompletion) {
-    const std::wstring autoComplete =
-        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
     const std::wstring url = L"url" + std::to_wstring(GetCurrentProcessId());
-    const RealValueGuard urlGuard(HKEY_CURRENT_USER, kTypedUrls, url);
-    const RealValueGuard appendGuard(HKEY_CURRENT_USER, autoComplete, L"Append Completion");
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, url, Text(L"http://kestrova.example/"));
-    PutValue(HKEY_CURRENT_USER, autoComplete, L"Append Completion", Text(L"No"));
+    const RealValueGuard urlGuard(HKEY_CURRENT_USER, kTypedUrlsKey, url);
+    const RealValueGuard appendGuard(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion");
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, url, Text(L"http://kestrova.example/"));
+    PutValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion", Text(L"No"));
 
     const ChildResult clean = Cli(L"ie traces clean --actions 0,1");
     EXPECT_EQ(clean.exitCode, 0u) << clean.err;
     EXPECT_TRUE(Contains(clean.out, L"Done: Clear the Internet Explorer Typed Address History"));
     EXPECT_TRUE(Contains(clean.out, L"Done: Reverse Auto Complete Mode"));
-    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kTypedUrls, url).has_value());
-    EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kTypedUrls));
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, autoComplete, L"Append Completion")->data,
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kTypedUrlsKey, url).has_value());
+    EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kTypedUrlsKey));
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion")->data,
               Utf16Bytes(L"Yes"));
 }
 
@@ -281,36 +275,37 @@ protected:
     CliIeAddonsTest() : helper_(NewClsid()), links_(NewClsid()) {
         keys_.Add(HKEY_CLASSES_ROOT, L"\\CLSID\\" + helper_);
         keys_.Add(HKEY_CLASSES_ROOT, L"\\CLSID\\" + links_);
-        keys_.Add(HKEY_CURRENT_USER, kStats + L"\\" + helper_);
+        keys_.Add(HKEY_CURRENT_USER, kStatsKey + L"\\" + helper_);
         const std::wstring helperClass = L"\\CLSID\\" + helper_;
         PutValue(HKEY_CLASSES_ROOT, helperClass, L"", Text(HelperName()));
         PutValue(HKEY_CLASSES_ROOT, helperClass + L"\\InprocServer32", L"",
                  Text(L"C:\\kestrova-test\\helper.dll"));
         PutValue(HKEY_CLASSES_ROOT, helperClass + L"\\InprocServer32", L"ThreadingModel",
                  Text(L"Both"));
-        PutValue(HKEY_CURRENT_USER, kStats + L"\\" + helper_ + L"\\iexplore", L"Count",
+        PutValue(HKEY_CURRENT_USER, kStatsKey + L"\\" + helper_ + L"\\iexplore", L"Count",
                  RawOf(REG_DWORD, {5, 0, 0, 0}));
         PutValue(HKEY_CLASSES_ROOT, L"\\CLSID\\" + links_, L"", Text(L"&Links"));
-        PutValue(HKEY_CURRENT_USER, kToolbarUser, links_, RawOf(REG_BINARY, {}));
+        PutValue(HKEY_CURRENT_USER, kToolbarUserKey, links_, RawOf(REG_BINARY, {}));
     }
     ~CliIeAddonsTest() override {
         Registry registry(HKEY_CURRENT_USER);
-        if (registry.OpenKey(kToolbarUser, false)) {
+        if (registry.OpenKey(kToolbarUserKey, false)) {
             registry.DeleteValue(links_);
         }
     }
 
     std::wstring HelperName() const { return L"Kestrova Test Helper " + helper_; }
-    std::wstring HelperId() const { return L"HKEY_CURRENT_USER" + kStats + L"\\" + helper_; }
+    std::wstring HelperId() const { return L"HKEY_CURRENT_USER" + kStatsKey + L"\\" + helper_; }
     // An ID as one argument of a command line.
     static std::wstring Quoted(const std::wstring& id) { return L"\"" + id + L"\""; }
 
     // Every key and value below the add-ons' keys.
     test::RegistryDump Snapshot() const {
         test::RegistryDump dump;
-        for (const auto& [root, path] : {std::pair{HKEY_CLASSES_ROOT, L"\\CLSID\\" + helper_},
-                                         std::pair{HKEY_CLASSES_ROOT, L"\\CLSID\\" + links_},
-                                         std::pair{HKEY_CURRENT_USER, kStats + L"\\" + helper_}}) {
+        for (const auto& [root, path] :
+             {std::pair{HKEY_CLASSES_ROOT, L"\\CLSID\\" + helper_},
+              std::pair{HKEY_CLASSES_ROOT, L"\\CLSID\\" + links_},
+              std::pair{HKEY_CURRENT_USER, kStatsKey + L"\\" + helper_}}) {
             Snap(root, path, dump);
         }
         return dump;
@@ -374,7 +369,7 @@ TEST_F(CliIeAddonsTest, DeleteIsRecordedInTheHistoryAndRestoreBringsItBack) {
     ASSERT_EQ(removed.exitCode, 0u) << removed.err;
     EXPECT_TRUE(Contains(removed.out, L"Deleted: " + HelperName())) << removed.out;
     EXPECT_FALSE(KeyPresent(HKEY_CLASSES_ROOT, L"\\CLSID\\" + helper_));
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kStats + L"\\" + helper_));
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kStatsKey + L"\\" + helper_));
 
     const ChildResult history = Cli(L"history --json" + InFolder());
     ASSERT_EQ(history.exitCode, 0u) << history.err;
@@ -390,28 +385,28 @@ TEST_F(CliIeAddonsTest, DeleteIsRecordedInTheHistoryAndRestoreBringsItBack) {
 
     // An ID that is gone from the list is refused before anything changes; a missing data
     // folder stops the command before it deletes.
-    Registry(HKEY_CURRENT_USER).DeleteKey(kStats + L"\\" + helper_);
+    Registry(HKEY_CURRENT_USER).DeleteKey(kStatsKey + L"\\" + helper_);
     const std::string backup = test::ReadFileBytes(temp_ / L"Backup.xml");
     const ChildResult unknown = Cli(L"ie addons delete " + Quoted(HelperId()) + InFolder());
     EXPECT_EQ(unknown.exitCode, 2u);
     EXPECT_EQ(test::ReadFileBytes(temp_ / L"Backup.xml"), backup);
-    const std::wstring toolbarId = L"HKEY_CURRENT_USER" + kToolbarUser + L"\\" + links_;
+    const std::wstring toolbarId = L"HKEY_CURRENT_USER" + kToolbarUserKey + L"\\" + links_;
     const ChildResult noFolder =
         Cli(L"ie addons delete " + Quoted(toolbarId) + L" --data-folder " + temp_ / L"none");
     EXPECT_EQ(noFolder.exitCode, 1u);
     EXPECT_TRUE(Contains(noFolder.err, temp_ / L"none")) << noFolder.err;
-    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kToolbarUser, links_).has_value());
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kToolbarUserKey, links_).has_value());
 }
 
 TEST_F(CliIeAddonsTest, AProtectedAddOnStaysAndTheCommandFails) {
-    const std::wstring id = L"HKEY_CURRENT_USER" + kToolbarUser + L"\\" + links_;
+    const std::wstring id = L"HKEY_CURRENT_USER" + kToolbarUserKey + L"\\" + links_;
     const ChildResult removed =
         Cli(L"ie addons delete " + Quoted(id) + L" " + Quoted(HelperId()) + InFolder());
     EXPECT_EQ(removed.exitCode, 1u);
     EXPECT_TRUE(Contains(removed.err, L"Links and Address bar cannot be delete. Sorry"))
         << removed.err;
     EXPECT_TRUE(Contains(removed.out, L"Deleted: " + HelperName())) << removed.out;
-    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kToolbarUser, links_).has_value());
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kToolbarUserKey, links_).has_value());
     EXPECT_TRUE(KeyPresent(HKEY_CLASSES_ROOT, L"\\CLSID\\" + links_));
     XmlDocument history;
     history.Load(temp_ / L"Backup.xml");

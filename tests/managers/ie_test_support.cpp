@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/text.h"
+#include "repair_test_support.h"
 #include "support/child_process.h"
 #include "support/temp_folder.h"
 
@@ -39,6 +40,10 @@ void RunLinux(const std::wstring& program, const std::string& arguments) {
 }
 
 }  // namespace
+
+RawValue Text(const std::wstring& text) {
+    return RawOf(REG_SZ, Utf16Bytes(text));
+}
 
 void MakeTree(const std::wstring& folder, const std::vector<std::wstring>& entries) {
     CreateDirectoryW(folder.c_str(), nullptr);

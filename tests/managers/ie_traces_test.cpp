@@ -15,21 +15,15 @@ namespace kestrova {
 namespace {
 
 using test::GetValue;
+using test::kAutoCompleteKey;
 using test::KeyPresent;
+using test::kShellFoldersKey;
+using test::kTypedUrlsKey;
 using test::MakeTree;
 using test::PutValue;
 using test::RawOf;
+using test::Text;
 using test::Utf16Bytes;
-
-const std::wstring kTypedUrls = L"\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
-const std::wstring kAutoComplete =
-    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoComplete";
-const std::wstring kShellFolders =
-    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-RawValue Text(const std::wstring& text) {
-    return RawOf(REG_SZ, Utf16Bytes(text));
-}
 
 std::vector<std::wstring> FileNames(const std::vector<IeFoundFile>& files) {
     std::vector<std::wstring> names;
@@ -77,23 +71,23 @@ TEST_F(IeTracesTest, ActionsStartMarkedAsDesignedAndOnlyTheFileRowsSearch) {
 }
 
 TEST_F(IeTracesTest, ClearTypedUrlsDeletesEveryValueOfTheKeyAndNothingElse) {
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, L"url1", Text(L"http://a.example/"));
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, L"url2", Text(L"http://b.example/"));
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, L"", Text(L"default"));
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, L"odd", RawOf(REG_DWORD, {1, 0, 0, 0}));
-    PutValue(HKEY_CURRENT_USER, kTypedUrls + L"\\Sub", L"url1", Text(L"stays"));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"url1", Text(L"http://a.example/"));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"url2", Text(L"http://b.example/"));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"", Text(L"default"));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"odd", RawOf(REG_DWORD, {1, 0, 0, 0}));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey + L"\\Sub", L"url1", Text(L"stays"));
     PutValue(HKEY_CURRENT_USER, L"\\Software\\Microsoft\\Internet Explorer\\TypedPaths", L"url1",
              Text(L"stays too"));
 
     ClearTypedUrls();
 
-    ASSERT_TRUE(KeyPresent(HKEY_CURRENT_USER, kTypedUrls));
+    ASSERT_TRUE(KeyPresent(HKEY_CURRENT_USER, kTypedUrlsKey));
     Registry registry(HKEY_CURRENT_USER);
-    ASSERT_TRUE(registry.OpenKeyReadOnly(kTypedUrls));
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kTypedUrlsKey));
     std::vector<std::wstring> names;
     registry.GetValueNames(names);
     EXPECT_TRUE(names.empty());
-    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kTypedUrls + L"\\Sub", L"url1").has_value());
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kTypedUrlsKey + L"\\Sub", L"url1").has_value());
     EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, L"\\Software\\Microsoft\\Internet Explorer\\TypedPaths",
                          L"url1")
                     .has_value());
@@ -101,33 +95,33 @@ TEST_F(IeTracesTest, ClearTypedUrlsDeletesEveryValueOfTheKeyAndNothingElse) {
 
 TEST_F(IeTracesTest, ClearTypedUrlsWithoutTheKeyCreatesNothing) {
     ClearTypedUrls();
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kTypedUrls));
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kTypedUrlsKey));
 }
 
 TEST_F(IeTracesTest, SetAppendCompletionWritesYesOrNoAsTextCreatingTheKey) {
     SetAppendCompletion(true);
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion")->data,
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion")->data,
               Utf16Bytes(L"Yes"));
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion")->type,
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion")->type,
               static_cast<DWORD>(REG_SZ));
     SetAppendCompletion(false);
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion")->data,
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion")->data,
               Utf16Bytes(L"No"));
     // A value of another type is replaced by the text.
-    PutValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion",
+    PutValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion",
              RawOf(REG_DWORD, {1, 0, 0, 0}));
     SetAppendCompletion(true);
-    const auto value = GetValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion");
+    const auto value = GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion");
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value->data, Utf16Bytes(L"Yes"));
 }
 
 TEST_F(IeTracesTest, StartFoldersComeFromShellFoldersAndNeverNameARoot) {
     const std::wstring cache = temp_ / L"Cache Folder";
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"Cache", Text(cache));
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"Cookies", Text(L""));
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"Favorites", Text(L"C:\\"));
-    PutValue(HKEY_CURRENT_USER, kShellFolders, L"History", RawOf(REG_DWORD, {1, 0, 0, 0}));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"Cache", Text(cache));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"Cookies", Text(L""));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"Favorites", Text(L"C:\\"));
+    PutValue(HKEY_CURRENT_USER, kShellFoldersKey, L"History", RawOf(REG_DWORD, {1, 0, 0, 0}));
     const IeFolders folders = ReadIeFolders();
     EXPECT_EQ(folders.cache, cache + L"\\");
     EXPECT_EQ(folders.cookies, L"");
@@ -194,7 +188,7 @@ TEST_F(IeTracesTest, StartScanRunsTheMarkedSearchesAndSkipsUnknownFolders) {
 
 TEST_F(IeTracesTest, CleanupDoesTheMarkedRegistryActionsAndDeletesTheFilesGiven) {
     const IeFolders folders = MakeFolders();
-    PutValue(HKEY_CURRENT_USER, kTypedUrls, L"url1", Text(L"http://a.example/"));
+    PutValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"url1", Text(L"http://a.example/"));
     const IeScanResult scan = ScanIeTraces(DefaultIeActionMarks(), folders);
     ASSERT_EQ(scan.files.size(), 4u);  // cache 2, temp 1, history 1
     // The section passes the checked rows: the last one is spared.
@@ -211,8 +205,8 @@ TEST_F(IeTracesTest, CleanupDoesTheMarkedRegistryActionsAndDeletesTheFilesGiven)
     // A temporary file in a subfolder is never listed, so never deleted.
     EXPECT_TRUE(test::FileExists(folders.temp + L"keep\\inner.tmp"));
     // Unmarked registry actions are not done.
-    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kTypedUrls, L"url1").has_value());
-    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kAutoComplete));
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"url1").has_value());
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, kAutoCompleteKey));
 
     // Again, now with both registry actions: the files are gone and say so, one by one.
     IeActionMarks marks{};
@@ -223,8 +217,8 @@ TEST_F(IeTracesTest, CleanupDoesTheMarkedRegistryActionsAndDeletesTheFilesGiven)
     EXPECT_FALSE(again.actions[0].error.has_value());
     EXPECT_EQ(again.actions[1].action, kIeAutoCompleteAction);
     EXPECT_FALSE(again.actions[1].error.has_value());
-    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kTypedUrls, L"url1").has_value());
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoComplete, L"Append Completion")->data,
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kTypedUrlsKey, L"url1").has_value());
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kAutoCompleteKey, L"Append Completion")->data,
               Utf16Bytes(L"Yes"));
     ASSERT_EQ(again.files.size(), checked.size());
     EXPECT_EQ(again.DeletedCount(), 0u);
