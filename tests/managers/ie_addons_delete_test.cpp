@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/list_model.h"
 #include "ie_test_support.h"
 #include "platform/text.h"
 #include "repair/restore_history.h"
@@ -149,11 +148,9 @@ TEST_F(IeAddonsDeleteTest, EveryKindIsRecordedDeletedAndRestoredExactly) {
     }
 
     // The Restore History section, on the saved file, puts every add-on back as it was.
-    TextRows historyRows;
-    RestoreHistory restore(saved, SaveDocumentTo(saved, File()), historyRows);
-    restore.Refresh();
-    historyRows.SetAllChecked(true);
-    const RestoreResult restored = restore.Restore();
+    RestoreHistory restore(saved, SaveDocumentTo(saved, File()));
+    ASSERT_EQ(restore.Entries().size(), chosen.size());
+    const RestoreResult restored = restore.RestoreAll();
     EXPECT_TRUE(restored.failures.empty());
     EXPECT_EQ(restored.restored, chosen.size());
     EXPECT_EQ(saved.Root().ChildCount(), 0u);
@@ -191,11 +188,8 @@ TEST_F(IeAddonsDeleteTest, ProtectedRowsKeepTheirAddOnAndLeaveAnEmptyEntry) {
 
     // Restoring an empty entry writes nothing and takes it out of the history.
     const test::RegistryDump before = test::DumpRegistry();
-    TextRows historyRows;
-    RestoreHistory restore(history_, save_, historyRows);
-    restore.Refresh();
-    historyRows.SetChecked(2, true);
-    EXPECT_EQ(restore.Restore().restored, 1u);
+    RestoreHistory restore(history_, save_);
+    EXPECT_EQ(restore.Restore({2}).restored, 1u);
     EXPECT_EQ(EntryNames(history_), (std::vector<std::wstring>{L"Zapper", L"History"}));
     EXPECT_EQ(test::DescribeDifferences(before, test::DumpRegistry()), "");
 }

@@ -31,11 +31,20 @@ std::string UnixPath(UnixFileName convert, const std::wstring& path) {
     return text;
 }
 
-// Runs a Linux program (Wine starts it like any other) and fails when it does not end well.
+// Starts a Linux program (Wine starts it like any other); fails when it cannot be started.
 void RunLinux(const std::wstring& program, const std::string& arguments) {
     const ChildResult result = RunChild(L"Z:\\bin\\" + program, FromUtf8(arguments));
     if (result.exitCode != 0) {
         throw std::runtime_error(ToUtf8(program) + " " + arguments + ": " + result.err);
+    }
+}
+
+// Wine reports a Linux program ended as soon as it has started it: what the program does
+// shows a moment later. Waits until it shows, for ten seconds at most.
+template <typename Condition>
+void WaitFor(Condition done) {
+    for (int i = 0; i < 1000 && !done(); ++i) {
+        Sleep(10);
     }
 }
 
@@ -64,6 +73,7 @@ FolderLink::FolderLink(const std::wstring& link, const std::wstring& target) : l
         const size_t slash = link.find_last_of(L'\\');
         unixLink_ = UnixPath(convert, link.substr(0, slash)) + "/" + ToUtf8(link.substr(slash + 1));
         RunLinux(L"ln", "-s " + UnixPath(convert, target) + " " + unixLink_);
+        WaitFor([this] { return Made(); });
     } else {
         CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
     }
@@ -73,6 +83,8 @@ FolderLink::~FolderLink() {
     try {
         if (!unixLink_.empty()) {
             RunLinux(L"rm", "-f " + unixLink_);
+            WaitFor(
+                [this] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; });
         } else {
             RemoveDirectoryW(link_.c_str());
         }
