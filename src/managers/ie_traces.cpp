@@ -164,7 +164,7 @@ IeFolders ReadIeFolders() {
 }
 
 IeScanResult ScanIeTraces(const IeActionMarks& marks, const IeFolders& folders,
-                          const IeFoundCallback& onFound) {
+                          const IeFoundCallback& onFound, const IeStopQuery& stopRequested) {
     IeScanResult result;
     for (size_t action = 0; action < kIeActionCount; ++action) {
         const std::optional<IeSearch> search = IeSearchOfAction(action);
@@ -176,7 +176,10 @@ IeScanResult ScanIeTraces(const IeActionMarks& marks, const IeFolders& folders,
             result.skipped.push_back({*search, SkipReason(*search)});
             continue;
         }
-        RunIeSearch(*search, start, result.files, onFound);
+        if (!RunIeSearch(*search, start, result.files, onFound, stopRequested)) {
+            result.stopped = true;
+            break;
+        }
     }
     return result;
 }

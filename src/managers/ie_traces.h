@@ -104,12 +104,15 @@ struct IeSkippedSearch {
 struct IeScanResult {
     std::vector<IeFoundFile> files;  // every file found, in the order found
     std::vector<IeSkippedSearch> skipped;
+    bool stopped = false;  // stopRequested ended the scan early
 };
 
 // Start Scan: runs the search of every marked action 2 to 6, in order; actions 0 and 1 find
-// nothing. onFound (if given) hears of each file as it is listed.
+// nothing. onFound (if given) hears of each file as it is listed; stopRequested (if given) is
+// asked before each folder entry.
 IeScanResult ScanIeTraces(const IeActionMarks& marks, const IeFolders& folders,
-                          const IeFoundCallback& onFound = {});
+                          const IeFoundCallback& onFound = {},
+                          const IeStopQuery& stopRequested = {});
 
 struct IeActionResult {
     size_t action;

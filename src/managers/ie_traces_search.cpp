@@ -57,31 +57,45 @@ bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void SearchFolder(const IeSearchRule& rule, const std::wstring& startFolder,
-                  const std::wstring& folder, std::vector<IeFoundFile>& found,
-                  const IeFoundCallback& onFound) {
+// One search's fixed parts while it walks.
+struct SearchWalk {
+    const IeSearchRule& rule;
+    const std::wstring& startFolder;
+    std::vector<IeFoundFile>& found;
+    const IeFoundCallback& onFound;
+    const IeStopQuery& stopRequested;
+};
+
+// False when the walk was stopped.
+bool SearchFolder(const SearchWalk& walk, const std::wstring& folder) {
+    const IeSearchRule& rule = walk.rule;
     WIN32_FIND_DATAW entry;
     const UniqueFindHandle find(FindFirstFileW((folder + rule.pattern).c_str(), &entry));
     if (!find) {
-        return;
+        return true;
     }
     do {
+        if (walk.stopRequested && walk.stopRequested()) {
+            return false;
+        }
         const std::wstring name = entry.cFileName;
         if (!MatchesNamePattern(name, rule.pattern)) {
             continue;
         }
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             // A junction or symbolic link leads out of the folder given: never entered.
-            if (rule.descends && name != L"." && name != L".." && !IsLink(entry.dwFileAttributes)) {
-                SearchFolder(rule, startFolder, folder + name + L"\\", found, onFound);
+            if (rule.descends && name != L"." && name != L".." && !IsLink(entry.dwFileAttributes) &&
+                !SearchFolder(walk, folder + name + L"\\")) {
+                return false;
             }
         } else if (rule.accepts(name)) {
-            found.push_back({rule.section, name, folder, startFolder});
-            if (onFound) {
-                onFound(found.back());
+            walk.found.push_back({rule.section, name, folder, walk.startFolder});
+            if (walk.onFound) {
+                walk.onFound(walk.found.back());
             }
         }
     } while (FindNextFileW(find.Get(), &entry));
+    return true;
 }
 
 }  // namespace
@@ -121,12 +135,13 @@ bool MatchesNamePattern(const std::wstring& name, const std::wstring& pattern) {
     return m == mask.size();
 }
 
-void RunIeSearch(IeSearch search, const std::wstring& startFolder, std::vector<IeFoundFile>& found,
-                 const IeFoundCallback& onFound) {
+bool RunIeSearch(IeSearch search, const std::wstring& startFolder, std::vector<IeFoundFile>& found,
+                 const IeFoundCallback& onFound, const IeStopQuery& stopRequested) {
     if (startFolder.empty()) {
-        return;
+        return true;
     }
-    SearchFolder(IeSearchRuleOf(search), startFolder, startFolder, found, onFound);
+    return SearchFolder({IeSearchRuleOf(search), startFolder, found, onFound, stopRequested},
+                        startFolder);
 }
 
 bool IeFileStillInItsFolder(const IeFoundFile& file) {

@@ -45,13 +45,15 @@ struct IeFoundFile {
 };
 
 using IeFoundCallback = std::function<void(const IeFoundFile&)>;
+// Asked before each entry; true ends the search there (a section's worker being stopped).
+using IeStopQuery = std::function<bool()>;
 
 // Runs one search from startFolder (with its trailing "\") and appends each file it accepts to
 // found, in the order the system lists the entries, descending into a subfolder as soon as it
 // is listed. A folder that is missing or cannot be listed adds nothing. onFound (if given)
-// hears of each file as it is added.
-void RunIeSearch(IeSearch search, const std::wstring& startFolder, std::vector<IeFoundFile>& found,
-                 const IeFoundCallback& onFound = {});
+// hears of each file as it is added. Returns false when stopRequested ended it early.
+bool RunIeSearch(IeSearch search, const std::wstring& startFolder, std::vector<IeFoundFile>& found,
+                 const IeFoundCallback& onFound = {}, const IeStopQuery& stopRequested = {});
 
 // True when the row's folder is still its start folder or a folder below it, reached without
 // passing through a junction or symbolic link, and its file name is a plain name: a folder

@@ -184,6 +184,14 @@ TEST_F(IeTracesTest, StartScanRunsTheMarkedSearchesAndSkipsUnknownFolders) {
     ASSERT_EQ(scan.skipped.size(), 1u);
     EXPECT_EQ(scan.skipped[0].search, IeSearch::Cookies);
     EXPECT_FALSE(scan.skipped[0].reason.empty());
+    EXPECT_FALSE(scan.stopped);
+
+    // A stop asked for while the first file is reported ends the scan there.
+    bool stop = false;
+    scan = ScanIeTraces(
+        all, folders, [&stop](const IeFoundFile&) { stop = true; }, [&stop] { return stop; });
+    EXPECT_TRUE(scan.stopped);
+    EXPECT_EQ(scan.files.size(), 1u);
 }
 
 TEST_F(IeTracesTest, CleanupDoesTheMarkedRegistryActionsAndDeletesTheFilesGiven) {
