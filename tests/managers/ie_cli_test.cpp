@@ -18,14 +18,11 @@
 #include "platform/xml_document.h"
 #include "repair_test_support.h"
 #include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/json_value.h"
 #include "support/real_registry_lock.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
-
-#ifndef KESTROVA_CLI_EXE
-#define KESTROVA_CLI_EXE ""
-#endif
 
 namespace kestrova {
 namespace {
@@ -105,13 +102,9 @@ private:
 
 class CliIeTest : public ::testing::Test {
 protected:
-    static ChildResult Cli(const std::wstring& arguments) {
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
-    }
-    // The temp folder as the data folder; quoted without its trailing "\".
-    std::wstring InFolder() const {
-        return L" --data-folder \"" + temp_.Path().substr(0, temp_.Path().size() - 1) + L"\"";
-    }
+    static ChildResult Cli(const std::wstring& arguments) { return test::RunCli(arguments); }
+    // The temp folder as the data folder.
+    std::wstring InFolder() const { return test::DataFolderOption(temp_.Path()); }
 
     test::TempFolder temp_;
 };
