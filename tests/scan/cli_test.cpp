@@ -171,18 +171,6 @@ protected:
         return L"HKEY_LOCAL_MACHINE" + std::wstring(kAppPaths) + L"\\" + entry;
     }
 
-    // The long form reaches past MAX_PATH characters.
-    std::wstring MakeLongPathFile() const {
-        std::wstring path = Folder();
-        for (wchar_t level = L'a'; path.size() < MAX_PATH + 20; ++level) {
-            path += L"\\" + std::wstring(40, level);
-            CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
-        }
-        path += L"\\Program.exe";
-        test::WriteFileBytes(L"\\\\?\\" + path, "MZ");
-        return path;
-    }
-
     std::vector<std::wstring> made_;
     std::optional<test::RealRegistryLock> lock_;
 };
@@ -194,7 +182,7 @@ TEST_F(CliAppPathsTest, FrontEndAndEngineReportOnlyTheProgramThatIsGone) {
         AddEntry(L"placeholder", L"\"%1\" %*"),
         AddEntry(L"indirect", L"@%SystemRoot%\\system32\\kernel32.dll,-101"),
         AddEntry(L"blanks", L"  " + present + L"\t "),
-        AddEntry(L"long", MakeLongPathFile()),
+        AddEntry(L"long", test::MakeLongPathFile(temp_.Path())),
         AddEntry(L"on-path", L"wmic.exe"),  // in a folder of PATH only
         AddEntry(L"network", L"\\\\kestrova-no-server\\share\\app.exe"),
         AddEntry(L"absent-drive", L"Q:\\Portable\\app.exe"),

@@ -12,6 +12,7 @@ namespace kestrova {
 namespace {
 
 using test::Lowered;
+using test::MakeLongPathFile;
 using test::TestProbe;
 
 const wchar_t* AnswerName(ProbeAnswer answer) {
@@ -26,18 +27,6 @@ const wchar_t* AnswerName(ProbeAnswer answer) {
             return L"CannotTell";
     }
     return L"?";
-}
-
-// A file at a path of more than MAX_PATH characters in folder, made through the long form.
-std::wstring MakeLongPathFile(const std::wstring& folder) {
-    std::wstring path = folder.substr(0, folder.size() - 1);
-    for (wchar_t level = L'a'; path.size() < MAX_PATH + 20; ++level) {
-        path += L"\\" + std::wstring(40, level);
-        CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
-    }
-    path += L"\\Program.exe";
-    test::WriteFileBytes(L"\\\\?\\" + path, "MZ");
-    return path;
 }
 
 class FileProbeTest : public test::SandboxTest {

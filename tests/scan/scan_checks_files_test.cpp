@@ -12,6 +12,7 @@
 namespace kestrova {
 namespace {
 
+using test::CurrentDirectory;
 using test::Lowered;
 using test::ScanTest;
 
@@ -162,21 +163,6 @@ TEST_F(ClsidTest, SuffixValueOfAnotherTypeIsPassedOver) {
 
 const std::wstring kHelp = L"SOFTWARE\\Microsoft\\Windows\\Help";
 const std::wstring kHtmlHelp = L"SOFTWARE\\Microsoft\\Windows\\HTML Help";
-
-// Sets the current directory for the life of the object.
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::wstring& folder) {
-        wchar_t old[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, old);
-        old_ = old;
-        SetCurrentDirectoryW(folder.c_str());
-    }
-    ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
-private:
-    std::wstring old_;
-};
 
 class HelpFilesTest : public ScanTest {};
 

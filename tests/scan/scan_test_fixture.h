@@ -168,6 +168,36 @@ protected:
     SearchPlaces places_ = SystemSearchPlaces();
 };
 
+// Sets the current directory for the life of the object.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::wstring& folder) {
+        wchar_t old[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, old);
+        old_ = old;
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    std::wstring old_;
+};
+
+// A file at a path of more than MAX_PATH characters in folder (which ends in "\"), made
+// through the "\\?\" form; returns its path in the ordinary form.
+inline std::wstring MakeLongPathFile(const std::wstring& folder) {
+    std::wstring path = folder.substr(0, folder.size() - 1);
+    for (wchar_t level = L'a'; path.size() < MAX_PATH + 20; ++level) {
+        path += L"\\" + std::wstring(40, level);
+        CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+    }
+    path += L"\\Program.exe";
+    WriteFileBytes(L"\\\\?\\" + path, "MZ");
+    return path;
+}
+
 // text with its ASCII letters lowered, as Guess Paths come out.
 inline std::wstring Lowered(std::wstring text) {
     for (wchar_t& c : text) {

@@ -12,6 +12,7 @@
 namespace kestrova {
 namespace {
 
+using test::CurrentDirectory;
 using test::Lowered;
 using test::SandboxTest;
 using test::ScopedEnvironment;
@@ -106,21 +107,6 @@ TEST_F(TargetMissingTest, SystemVariablesAreExpanded) {
         ExpectMissing(c.data, c.missing);
     }
 }
-
-// Sets the current directory for the life of the object.
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::wstring& folder) {
-        wchar_t old[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, old);
-        old_ = old;
-        SetCurrentDirectoryW(folder.c_str());
-    }
-    ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
-private:
-    std::wstring old_;
-};
 
 // The test with places of the test's own folder and a probe that records what it asks.
 class TargetTestTest : public SandboxTest {
