@@ -1,6 +1,7 @@
 #include "scan/guess_path.h"
 
 #include <string_view>
+#include <utility>
 
 #include "scan/system_folders.h"
 
