@@ -1,6 +1,9 @@
 #pragma once
 // "Uninstall Manager": the programs registered for uninstalling.
 
+#include <string>
+#include <vector>
+
 #include "app/section.h"
 #include "managers/uninstall_entries.h"
 #include "platform/list_model.h"

@@ -2,6 +2,7 @@
 // "Startup Programs": the programs Windows starts, enabled or disabled here.
 
 #include <functional>
+#include <vector>
 
 #include "app/section.h"
 #include "managers/startup_manager.h"
