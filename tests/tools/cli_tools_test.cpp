@@ -10,16 +10,12 @@
 #include "file_tree_support.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/json_value.h"
 #include "support/real_registry_lock.h"
 #include "support/temp_folder.h"
 #include "tools/drive_cleaner.h"
 #include "tools/user_assist.h"
-
-#ifndef KESTROVA_CLI_EXE
-#define KESTROVA_CLI_EXE ""
-#endif
 
 namespace kestrova {
 namespace {
@@ -31,9 +27,7 @@ using test::ParseJson;
 
 class CliToolsTest : public ::testing::Test {
 protected:
-    static ChildResult Cli(const std::wstring& arguments) {
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
-    }
+    static ChildResult Cli(const std::wstring& arguments) { return test::RunCli(arguments); }
     // The temp folder without its trailing "\", which would escape a closing quote.
     std::wstring Folder() const { return temp_.Path().substr(0, temp_.Path().size() - 1); }
     std::wstring At(const std::wstring& relative) const { return temp_ / relative; }
@@ -240,9 +234,7 @@ TEST(CliUserAssistTest, ListsDecodedRecordsAndDeletesThemByRawName) {
         registry.WriteBinaryData(first, counter, sizeof(counter));
         registry.WriteBinaryData(second, counter, sizeof(counter));
     }
-    const auto cli = [](const std::wstring& arguments) {
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments);
-    };
+    const auto cli = test::RunCli;
     const auto ours = [&] {
         const ChildResult result = cli(L"userassist list --json");
         EXPECT_EQ(result.exitCode, 0u) << result.err;
