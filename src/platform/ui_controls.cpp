@@ -59,7 +59,7 @@ void Edit::Create(Container& parent, const std::wstring& text, Bounds bounds) {
 }
 
 void Memo::Create(Container& parent, const std::vector<std::wstring>& lines, Bounds bounds,
-                  bool wordWrap) {
+                  bool wordWrap, bool verticalScrollBar) {
     std::wstring text;
     for (size_t i = 0; i < lines.size(); ++i) {
         text += lines[i];
@@ -68,7 +68,8 @@ void Memo::Create(Container& parent, const std::vector<std::wstring>& lines, Bou
         }
     }
     const DWORD wrap = wordWrap ? 0 : ES_AUTOHSCROLL | WS_HSCROLL;
-    CreateChild(parent, L"EDIT", text, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | wrap,
+    const DWORD scroll = verticalScrollBar ? WS_VSCROLL : 0;
+    CreateChild(parent, L"EDIT", text, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | wrap | scroll,
                 WS_EX_CLIENTEDGE, bounds);
 }
 

@@ -73,7 +73,7 @@ public:
 class Memo : public Control {
 public:
     void Create(Container& parent, const std::vector<std::wstring>& lines, Bounds bounds,
-                bool wordWrap);
+                bool wordWrap, bool verticalScrollBar = false);
     std::vector<std::wstring> Lines() const;
 };
 
