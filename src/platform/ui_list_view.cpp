@@ -172,6 +172,14 @@ void VirtualListView::SetRedraw(bool redraw) {
     }
 }
 
+void VirtualListView::SelectAll() {
+    ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void VirtualListView::ClearSelection() {
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+}
+
 int VirtualListView::SelectedIndex() const {
     const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED | LVNI_SELECTED);
     return focused >= 0 ? focused : ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);

@@ -46,6 +46,9 @@ public:
                 const std::vector<ListColumn>& columns, const ListViewOptions& options = {});
 
     ListModel& Model() const { return *model_; }
+    // Selects every row (a list that allows several), or none.
+    void SelectAll();
+    void ClearSelection();
     // Runs after a click or key press in the list, once a check mark it changed is in the
     // model: the list's OnClick.
     void OnClick(EventTable::Handler handler) { onClick_ = std::move(handler); }
