@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/unique_handles.h"
+#include "file_search/junk_tree.h"
 #include "tools/drive_cleaner.h"
 #include "tools/find_file.h"
 #include "tools/find_file_masks.h"
@@ -34,78 +34,6 @@ constexpr const wchar_t* kJunkNames[] = {L"setup.tmp", L"old.bak",   L"report.lo
 constexpr const wchar_t* kPlainNames[] = {L"readme.txt",  L"data.dat",    L"library.dll",
                                           L"picture.png", L"program.exe", L"style.css",
                                           L"sheet.xls"};
-
-std::wstring TreeRoot(size_t folders, size_t files) {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"kestrova-search-bench-" + std::to_wstring(folders) + L"-" +
-           std::to_wstring(files) + L"\\";
-}
-
-void WriteEmptyFile(const std::wstring& path) {
-    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        throw std::runtime_error("cannot create a file of the tree");
-    }
-}
-
-// The tree's folders: up to 100 top folders, each with an even share of subfolders.
-std::vector<std::wstring> FolderPaths(const std::wstring& root, size_t folders) {
-    const size_t top = std::min<size_t>(100, folders);
-    std::vector<std::wstring> paths;
-    for (size_t i = 0; i < top; ++i) {
-        paths.push_back(root + L"top" + std::to_wstring(i) + L"\\");
-    }
-    for (size_t i = top; i < folders; ++i) {
-        paths.push_back(paths[i % top] + L"sub" + std::to_wstring(i) + L"\\");
-    }
-    return paths;
-}
-
-void MakeTree(const std::wstring& root, size_t folders, size_t files) {
-    const std::wstring marker = root + L"complete.marker";
-    if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        std::printf("Using the tree kept from an earlier run\n");
-        return;
-    }
-    const auto start = Clock::now();
-    CreateDirectoryW(root.c_str(), nullptr);
-    const std::vector<std::wstring> paths = FolderPaths(root, folders);
-    for (const std::wstring& path : paths) {
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    for (size_t i = 0; i < files; ++i) {
-        const std::wstring& folder = paths[i % paths.size()];
-        const std::wstring number = std::to_wstring(i / paths.size());
-        const std::wstring name = i % 8 == 0 ? kJunkNames[(i / 8) % std::size(kJunkNames)]
-                                             : kPlainNames[i % std::size(kPlainNames)];
-        WriteEmptyFile(folder + number + L"-" + name);
-    }
-    WriteEmptyFile(marker);
-    std::printf("Made %zu files in %zu folders in %.1f s\n", files, folders + 1,
-                std::chrono::duration<double>(Clock::now() - start).count());
-}
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
-    if (find) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + L"\\");
-            } else {
-                DeleteFileW((folder + name).c_str());
-            }
-        } while (FindNextFileW(find.Get(), &data));
-    }
-    find.Reset();
-    RemoveDirectoryW(folder.c_str());
-}
 
 struct Counts {
     size_t files = 0;
@@ -195,8 +123,11 @@ double ThreadSeconds() {
 }
 
 int Run(size_t folders, size_t files, int runs, bool keep) {
-    const std::wstring root = TreeRoot(folders, files);
-    MakeTree(root, folders, files);
+    const std::wstring root = JunkTreeRoot(L"search", folders, files);
+    MakeJunkTree(root, folders, files, [](size_t i) {
+        return i % 8 == 0 ? kJunkNames[(i / 8) % std::size(kJunkNames)]
+                          : kPlainNames[i % std::size(kPlainNames)];
+    });
 
     std::vector<std::wstring> extensions;
     for (const FileType& type : DefaultFileTypes()) {
@@ -221,7 +152,7 @@ int Run(size_t folders, size_t files, int runs, bool keep) {
 
     // The machine is shared: the two take turns folder by folder (each top folder is a slice,
     // the one going first alternating), so a change of load meets both alike.
-    const std::vector<std::wstring> slices = FolderPaths(root, std::min<size_t>(100, folders));
+    const std::vector<std::wstring> slices = JunkTreeFolders(root, std::min<size_t>(100, folders));
     double engineTotal = 0;
     double floorTotal = 0;
     double engineCpuTotal = 0;
@@ -264,7 +195,7 @@ int Run(size_t folders, size_t files, int runs, bool keep) {
         engineTotal * 1000, engineCpuTotal * 1000, floorTotal * 1000, floorCpuTotal * 1000,
         engineCpuTotal / floorCpuTotal);
     if (!keep) {
-        RemoveTree(root);
+        RemoveJunkTree(root);
     }
     std::printf("ratio %.2f\n", engineTotal / floorTotal);
     return engine.nameHash == floor.nameHash ? 0 : 1;
