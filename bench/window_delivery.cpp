@@ -3,25 +3,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <chrono>
-
 #include "app/first_activation.h"
 #include "app/main_form.h"
 #include "app/scan_errors_section.h"
-#include "loop_timing.h"
 #include "registry_redirect.h"
-#include "window_support.h"
 #include "scan/scan_groups.h"
+#include "window_support.h"
 
 namespace kestrova::bench {
-
-namespace {
-
-// Far beyond any scan the benchmark makes; only keeps a broken run from hanging.
-constexpr std::chrono::minutes kLimit{30};
-
-}  // namespace
 
 WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
     // The first-activation scan counts as offered on an earlier run, so only the press below
@@ -42,38 +31,18 @@ WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
 
     ScanErrorsSection& page = form.Get<ScanErrorsSection>();
     const HWND list = page.lvErrors.Handle();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
-    const Clock::time_point pressed = Clock::now();
-    page.btnStartScan.Click();
-
-    // The time a message takes to handle counts as a pause: the window cannot answer meanwhile.
-    LoopPauses pauses;
-    Clock::time_point lastRow = pressed;
-    int shownItems = ListView_GetItemCount(list);
-    MSG message;
-    while (Clock::now() - pressed < kLimit && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        pauses.Took(message);
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-
-        const Clock::time_point handled = Clock::now();
-        const int items = ListView_GetItemCount(list);
-        if (items != shownItems) {
-            shownItems = items;
-            lastRow = handled;
-        }
-        if (!form.Get<ScanErrorsSection>().ScanRunning() &&
-            page.lblScanLabel.Text() == kScanDoneStatus) {
-            figures.finished = true;
-            figures.doneMs = Ms(handled - pressed);
-            break;
-        }
-    }
-    KillTimer(nullptr, timer);
-    figures.longestPauseMs = pauses.LongestPauseMs();
-    figures.longestTimerGapMs = pauses.LongestTimerGapMs();
+    const LoopFigures loop = PressAndWatch(
+        list, [&page] { page.btnStartScan.Click(); },
+        [&] {
+            return !form.Get<ScanErrorsSection>().ScanRunning() &&
+                   page.lblScanLabel.Text() == kScanDoneStatus;
+        });
+    figures.finished = loop.finished;
+    figures.doneMs = loop.doneMs;
+    figures.lastRowMs = loop.lastRowMs;
+    figures.longestPauseMs = loop.longestPauseMs;
+    figures.longestTimerGapMs = loop.longestTimerGapMs;
     figures.itemCount = static_cast<size_t>(ListView_GetItemCount(list));
-    figures.lastRowMs = Ms(lastRow - pressed);
     figures.shownDialogs = dialogs.shown;
     return figures;
 }

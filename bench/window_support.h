@@ -3,8 +3,10 @@
 // person, and a message pump for a while.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -50,6 +52,55 @@ inline void PumpFor(DWORD ms) {
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
+}
+
+// What the window's message loop showed from a press until the pressed work was done.
+struct LoopFigures {
+    bool finished = false;         // done() turned true before the time limit
+    double lastRowMs = 0;          // the press to the last change of the list's item count
+    double doneMs = 0;             // the press to done()
+    double longestPauseMs = 0;     // longest time between two messages taken by the loop
+    double longestTimerGapMs = 0;  // longest time between two ticks of a 10 ms timer
+};
+
+// Calls press, then runs this thread's message loop (with a 10 ms thread timer) until done()
+// after a message, watching the item count of list. Far beyond any work the benchmarks make,
+// the time limit only keeps a broken run from hanging.
+inline LoopFigures PressAndWatch(HWND list, const std::function<void()>& press,
+                                 const std::function<bool()>& done) {
+    constexpr std::chrono::minutes kLimit{30};
+    LoopFigures figures;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+    const Clock::time_point pressed = Clock::now();
+    press();
+
+    // The time a message takes to handle counts as a pause: the window cannot answer meanwhile.
+    LoopPauses pauses;
+    Clock::time_point lastRow = pressed;
+    int shownItems = ListView_GetItemCount(list);
+    MSG message;
+    while (Clock::now() - pressed < kLimit && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        pauses.Took(message);
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+
+        const Clock::time_point handled = Clock::now();
+        const int items = ListView_GetItemCount(list);
+        if (items != shownItems) {
+            shownItems = items;
+            lastRow = handled;
+        }
+        if (done()) {
+            figures.finished = true;
+            figures.doneMs = Ms(handled - pressed);
+            break;
+        }
+    }
+    KillTimer(nullptr, timer);
+    figures.lastRowMs = Ms(lastRow - pressed);
+    figures.longestPauseMs = pauses.LongestPauseMs();
+    figures.longestTimerGapMs = pauses.LongestTimerGapMs();
+    return figures;
 }
 
 }  // namespace kestrova::bench

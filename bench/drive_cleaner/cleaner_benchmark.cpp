@@ -37,9 +37,6 @@ namespace kestrova::bench {
 
 namespace {
 
-// Far beyond any search the benchmark makes; only keeps a broken run from hanging.
-constexpr std::chrono::minutes kLimit{30};
-
 // Each name is selected by exactly one mask of the seven default types: one row per file.
 constexpr const wchar_t* kJunkNames[] = {L"setup.tmp", L"page._mp", L"old.bak",  L"notes.old",
                                          L"run.log",   L"help.gid", L"temp.$$$", L"prev.prv"};
@@ -104,57 +101,26 @@ EngineFigures RunEngineAlone(const std::wstring& root) {
 }
 
 struct PageFigures {
-    bool finished = false;         // "Search Done !" was shown before the time limit
-    size_t rows = 0;               // rows of the page's result model at the end
-    size_t items = 0;              // items of the result list view at the end
-    double lastRowMs = 0;          // the press to the last change of the list's item count
-    double doneMs = 0;             // the press to "Search Done !"
-    double longestPauseMs = 0;     // longest time between two messages taken by the loop
-    double longestTimerGapMs = 0;  // longest time between two ticks of a 10 ms timer
-    double windowCpuMs = 0;        // time the window thread ran meanwhile
-    double cpuMs = 0;              // time every thread of the process ran meanwhile
+    LoopFigures loop;
+    size_t rows = 0;         // rows of the page's result model at the end
+    size_t items = 0;        // items of the result list view at the end
+    double windowCpuMs = 0;  // time the window thread ran meanwhile
+    double cpuMs = 0;        // time every thread of the process ran meanwhile
 };
 
 // One press of "Search &Again", with this thread running the window's message loop.
 PageFigures RunPage(TDriveCleanerFrame& page) {
-    const HWND list = page.lvSearchResult.Handle();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
-    PageFigures figures;
     const double cpuStart = ThreadCpuMs();
     const double processCpuStart = ProcessCpuMs();
-    const Clock::time_point pressed = Clock::now();
-    page.btnSearchAgain.Click();
-
-    // The time a message takes to handle counts as a pause: the window cannot answer meanwhile.
-    LoopPauses pauses;
-    Clock::time_point lastRow = pressed;
-    int shownItems = ListView_GetItemCount(list);
-    MSG message;
-    while (Clock::now() - pressed < kLimit && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        pauses.Took(message);
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-
-        const Clock::time_point handled = Clock::now();
-        const int items = ListView_GetItemCount(list);
-        if (items != shownItems) {
-            shownItems = items;
-            lastRow = handled;
-        }
-        if (!page.Searching() && page.lblFileFound.Text() == kSearchDone) {
-            figures.finished = true;
-            figures.doneMs = Ms(handled - pressed);
-            break;
-        }
-    }
-    KillTimer(nullptr, timer);
+    const LoopFigures loop = PressAndWatch(
+        page.lvSearchResult.Handle(), [&page] { page.btnSearchAgain.Click(); },
+        [&page] { return !page.Searching() && page.lblFileFound.Text() == kSearchDone; });
+    PageFigures figures;
+    figures.loop = loop;
     figures.windowCpuMs = ThreadCpuMs() - cpuStart;
     figures.cpuMs = ProcessCpuMs() - processCpuStart;
     figures.rows = page.results.RowCount();
-    figures.items = static_cast<size_t>(ListView_GetItemCount(list));
-    figures.lastRowMs = Ms(lastRow - pressed);
-    figures.longestPauseMs = pauses.LongestPauseMs();
-    figures.longestTimerGapMs = pauses.LongestTimerGapMs();
+    figures.items = static_cast<size_t>(ListView_GetItemCount(page.lvSearchResult.Handle()));
     return figures;
 }
 
@@ -226,14 +192,14 @@ int Run(const Options& options) {
             engine = RunEngineAlone(root);
         }
         engineTotal += engine.ms;
-        lastRowTotal += shown.lastRowMs;
-        longestPause = std::max(longestPause, shown.longestPauseMs);
-        complete =
-            complete && shown.finished && shown.rows == engine.files && shown.items == engine.files;
+        lastRowTotal += shown.loop.lastRowMs;
+        longestPause = std::max(longestPause, shown.loop.longestPauseMs);
+        complete = complete && shown.loop.finished && shown.rows == engine.files &&
+                   shown.items == engine.files;
         std::printf("%5d %9.0f %11.0f %7.0f %7zu %7zu %8.1f %9.1f %10.0f %10.0f %8.0f\n", round + 1,
-                    engine.ms, shown.lastRowMs, shown.doneMs, shown.rows, shown.items,
-                    shown.longestPauseMs, shown.longestTimerGapMs, engine.cpuMs, shown.windowCpuMs,
-                    shown.cpuMs);
+                    engine.ms, shown.loop.lastRowMs, shown.loop.doneMs, shown.rows, shown.items,
+                    shown.loop.longestPauseMs, shown.loop.longestTimerGapMs, engine.cpuMs,
+                    shown.windowCpuMs, shown.cpuMs);
         engineCpuTotal += engine.cpuMs;
         pageCpuTotal += shown.cpuMs;
     }

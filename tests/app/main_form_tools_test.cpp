@@ -2,9 +2,6 @@
 // pressed as a user would, over a sandboxed registry and files under the test's own folder.
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -14,6 +11,7 @@
 #include "main_form_fixture.h"
 #include "platform/text.h"
 #include "platform/unique_handles.h"
+#include "support/key_access.h"
 #include "tools/drive_cleaner_captions.h"
 #include "tools/user_assist.h"
 #include "tools/user_assist_captions.h"
@@ -134,16 +132,8 @@ Rows RecordRowsNow(bool decodedNames = false) {
 
 // Who may change the values of the UserAssist key: nobody, or everybody.
 void LockUserAssistKey(bool locked) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        locked ? L"D:(D;;0x2;;;WD)(A;;GA;;;WD)" : L"D:(A;;GA;;;WD)", SDDL_REVISION_1, &descriptor,
-        nullptr));
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kUserAssistKeyPath + 1, 0, WRITE_DAC, &key),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-    RegCloseKey(key);
-    LocalFree(descriptor);
+    SetKeyAccess(HKEY_CURRENT_USER, kUserAssistKeyPath,
+                 locked ? L"D:(D;;0x2;;;WD)(A;;GA;;;WD)" : L"D:(A;;GA;;;WD)");
 }
 
 TEST_F(MainFormToolsTest, UserAssistListsSelectsAllAndDeletesTheCheckedRecords) {

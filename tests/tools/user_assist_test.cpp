@@ -2,14 +2,13 @@
 // the key in a sandboxed registry.
 #include <windows.h>
 
-#include <aclapi.h>
 #include <algorithm>
-#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "support/key_access.h"
 #include "support/sandbox_test.h"
 #include "tools/user_assist.h"
 
@@ -133,17 +132,7 @@ TEST_F(UserAssistStoreTest, AValueThatCannotBeDeletedIsReportedAndStays) {
     Write(L"UEME_RUNPATH:C:\\b.exe");
     // Nobody may set or delete values of the key any more.
     const auto setDacl = [](const wchar_t* sddl) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
-                                                                         &descriptor, nullptr));
-        Registry registry(HKEY_CURRENT_USER);
-        ASSERT_TRUE(registry.OpenKeyReadOnly(kUserAssistKeyPath));
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kUserAssistKeyPath + 1, 0, WRITE_DAC, &key),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-        RegCloseKey(key);
-        LocalFree(descriptor);
+        test::SetKeyAccess(HKEY_CURRENT_USER, kUserAssistKeyPath, sddl);
     };
     setDacl(L"D:(D;;0x2;;;WD)(A;;GA;;;WD)");
     const std::vector<std::wstring> names = RawNames();
