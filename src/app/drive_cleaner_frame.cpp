@@ -218,7 +218,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
     const int listTop = box.Bottom() + kGap;
     lvFileType.Create(page, fileTypes,
                       Bounds{area.x, listTop, area.width, buttonsTop - kGap - listTop},
-                      {{kFileTypeColumn, 200}, {kExtensionsColumn, kAutoWidth}});
+                      {{kFileTypeColumn, 230}, {kExtensionsColumn, kAutoWidth}});
 
     btnSearch.OnClick(page, [this] { btnSearchClick(); });
     btnAdd.OnClick(page, [this] { btnAddClick(); });
