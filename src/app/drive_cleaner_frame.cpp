@@ -265,7 +265,7 @@ void TDriveCleanerFrame::Created() {
 }
 
 void TDriveCleanerFrame::Closing() {
-    closing_ = true;
+    skipRest_ = true;
 }
 
 CleanerSelection TDriveCleanerFrame::Selection() const {
@@ -367,6 +367,7 @@ void TDriveCleanerFrame::btnSearchAgainClick() {
     FindFile1.SetCriteria(criteria);
     gatherer_.emplace(channel_.Poster(),
                       [this](std::vector<SearchCall>& calls) { ReceiveSearchCalls(calls); });
+    skipRest_ = false;
     FindFile1.Execute();
 }
 
@@ -426,7 +427,7 @@ void TDriveCleanerFrame::FindFile1SearchBegin() {
 }
 
 void TDriveCleanerFrame::FindFile1FolderChange(const std::wstring& folder, FolderIgnore& ignore) {
-    if (closing_) {
+    if (skipRest_) {
         ignore = FolderIgnore::ThisAndSubfolders;
         return;
     }
@@ -434,7 +435,7 @@ void TDriveCleanerFrame::FindFile1FolderChange(const std::wstring& folder, Folde
 }
 
 void TDriveCleanerFrame::FindFile1FileMatch(const std::wstring& folder, const FoundFile& entry) {
-    if (!closing_) {
+    if (!skipRest_) {
         gatherer_->Gather(MakeJunkFileRow(folder, entry));
     }
 }

@@ -139,8 +139,9 @@ private:
     // Set by a stop: folders still on their way no longer change the label.
     bool stopped_ = false;
     UINT_PTR updateTimer_ = 0;
-    // Set when the window closes: the search skips what is left.
-    std::atomic<bool> closing_{false};
+    // Set when the window closes: the running search skips what is left. The next search
+    // clears it, so a window kept open by a failed save still searches.
+    std::atomic<bool> skipRest_{false};
     // Used by the search thread during a run; made afresh for each search.
     std::optional<CallGatherer<SearchCall>> gatherer_;
     // Declared last: the search is stopped and waited for first, while the channel and
