@@ -11,8 +11,8 @@
 #include "app/main_form.h"
 #include "app/scan_errors_section.h"
 #include "loop_timing.h"
-#include "platform/dialogs.h"
 #include "registry_redirect.h"
+#include "silent_dialogs.h"
 #include "scan/scan_groups.h"
 
 namespace kestrova::bench {
@@ -21,32 +21,6 @@ namespace {
 
 // Far beyond any scan the benchmark makes; only keeps a broken run from hanging.
 constexpr std::chrono::minutes kLimit{30};
-
-// Nothing may wait for a person: every box is counted and answered "No" or cancelled.
-class SilentDialogs final : public IDialogs {
-public:
-    void ShowMessage(const std::wstring&) override { ++shown; }
-    void ShowInformation(const std::wstring&, const std::wstring&) override { ++shown; }
-    void ShowError(const std::wstring&) override { ++shown; }
-    bool Confirm(const std::wstring&) override {
-        ++shown;
-        return false;
-    }
-    std::optional<std::wstring> OpenFile(const FileDialogOptions&) override {
-        ++shown;
-        return std::nullopt;
-    }
-    std::optional<std::wstring> SaveFile(const FileDialogOptions&) override {
-        ++shown;
-        return std::nullopt;
-    }
-    std::optional<std::wstring> BrowseFolder(const std::wstring&) override {
-        ++shown;
-        return std::nullopt;
-    }
-
-    size_t shown = 0;
-};
 
 // Dispatches this thread's messages for about ms milliseconds.
 void PumpFor(DWORD ms) {

@@ -181,15 +181,22 @@ void TfrmFileAssociator::DeliverRead(std::vector<ReadCall>& calls) {
             AssociatorReadEnd();
         }
     }
+    // The progress bar repaints at once when its position changes (about a millisecond under
+    // Wine): it moves to the last row of these calls, which the user sees just the same.
+    if (pendingPosition_) {
+        prgbarExtensions.SetPosition(*pendingPosition_);
+        pendingPosition_.reset();
+    }
 }
 
 void TfrmFileAssociator::AssociatorReadBegin(int32_t count) {
+    pendingPosition_.reset();
     prgbarExtensions.SetPosition(0);
     prgbarExtensions.SetMaximum(count);
 }
 
 void TfrmFileAssociator::AssociatorReadItem(TExtInfo info) {
-    prgbarExtensions.SetPosition(info.position);
+    pendingPosition_ = info.position;
     rows.Add(std::move(info));
 }
 

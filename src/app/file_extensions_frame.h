@@ -100,6 +100,8 @@ private:
     // Rows arriving during a read reach the list view with one notice per update interval of
     // the worker, and the rest at the read's end.
     std::optional<ListModel::Batch> rowsBatch_;
+    // The progress of the last row of the calls being handed over.
+    std::optional<int32_t> pendingPosition_;
     // Declared last: the read is stopped and waited for first, while everything its queued
     // rows reach still exists.
     UiChannel channel_;
