@@ -31,7 +31,7 @@ TfrmFileAssociator::TfrmFileAssociator(SectionHost& host) : Section(host) {
         bmdReadAssociationsExecute(run);
     };
     bmdReadAssociations.onTerminate = [this](WorkerThread&, WorkerRun&, void*) {
-        reading_.reset();
+        bmdReadAssociationsTerminate();
     };
     // Each update of the list view costs about as much as painting it: during a read it hears
     // of its new rows once per update interval, not after every batch of the channel.
@@ -116,6 +116,7 @@ void TfrmFileAssociator::Created() {
 }
 
 void TfrmFileAssociator::Closing() {
+    readAgain_ = false;
     bmdReadAssociations.Stop();
     store_.reset();
 }
@@ -146,9 +147,15 @@ void TfrmFileAssociator::lvExtensionsContextMenu(POINT at) {
     pmExtension.Show(page_->Handle(), at);
 }
 
-// A read still running goes on adding its rows to the emptied list.
+// A read still running is stopped and made again once it has ended: left to go on, it would
+// fill the emptied list with the rest of its rows only.
 void TfrmFileAssociator::btnRefreshClick() {
     rows.Clear();
+    if (bmdReadAssociations.Running()) {
+        readAgain_ = true;
+        bmdReadAssociations.Stop();
+        return;
+    }
     bmdReadAssociations.Start();
 }
 
@@ -169,6 +176,15 @@ void TfrmFileAssociator::bmdReadAssociationsExecute(WorkerRun& run) {
         return run.StopRequested();
     };
     reading_->ReadAll(events);
+}
+
+void TfrmFileAssociator::bmdReadAssociationsTerminate() {
+    reading_.reset();
+    if (readAgain_ && host_.WindowOpen()) {
+        readAgain_ = false;
+        rows.Clear();
+        bmdReadAssociations.Start();
+    }
 }
 
 void TfrmFileAssociator::DeliverRead(std::vector<ReadCall>& calls) {

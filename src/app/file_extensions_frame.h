@@ -82,6 +82,7 @@ private:
 
     void bmdReadAssociationsStart();
     void bmdReadAssociationsExecute(WorkerRun& run);
+    void bmdReadAssociationsTerminate();
     void DeliverRead(std::vector<ReadCall>& calls);
     void AssociatorReadBegin(int32_t count);
     void AssociatorReadItem(TExtInfo info);
@@ -97,6 +98,8 @@ private:
     // The store of the read in progress, set by its start event: the worker keeps it alive
     // whatever happens to store_ meanwhile.
     std::shared_ptr<TFileAssociator> reading_;
+    // "Refresh" was pressed during a read: a new one starts when it has ended.
+    bool readAgain_ = false;
     // Rows arriving during a read reach the list view with one notice per update interval of
     // the worker, and the rest at the read's end.
     std::optional<ListModel::Batch> rowsBatch_;

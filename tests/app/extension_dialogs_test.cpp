@@ -10,6 +10,7 @@
 #include "app/add_extension_dialog.h"
 #include "app/change_extension_dialog.h"
 #include "app/extension_dialogs.h"
+#include "ext_info_printer.h"
 #include "platform/text.h"
 #include "support/scripted_dialogs.h"
 
@@ -70,16 +71,6 @@ std::wstring Title(HWND window) {
     GetWindowTextW(window, text, 128);
     return text;
 }
-
-}  // namespace
-
-void PrintTo(const TExtInfo& info, std::ostream* out) {
-    *out << "{" << ToUtf8(info.extension) << "|" << ToUtf8(info.fileType) << "|"
-         << ToUtf8(info.description) << "|" << ToUtf8(info.filePath) << "|" << ToUtf8(info.fileIcon)
-         << "}";
-}
-
-namespace {
 
 HFONT DialogFont() {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

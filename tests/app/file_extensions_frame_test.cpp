@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/file_extensions_frame.h"
+#include "ext_info_printer.h"
 #include "main_form_fixture.h"
 #include "platform/text.h"
 #include "platform/ui_channel.h"
@@ -132,6 +133,50 @@ TEST_F(FileExtensionsFrameTest, TheReadBringsEveryExtensionInOrderWithItsProgres
     OpenPage();
     TfrmFileAssociator& frame = Frame();
     EXPECT_EQ(frame.gbPanel.Text(), L"Panel");
+    const std::pair<Control*, const wchar_t*> captions[] = {
+        {&frame.btnRefresh, L"&Refresh"},
+        {&frame.btnDelete, L"&Delete"},
+        {&frame.btnBackup, L"&Backup"},
+        {&frame.btnRestore, L"&Restore"},
+        {&frame.btnAdd, L"&Add"},
+        {&frame.btnChange, L"&Change"},
+        {&frame.btnSearch, L"&Search"},
+        {&frame.lblSearchBy, L"Search &By:"},
+        {&frame.lblSearch.label, L"Search &Keyword:"}};
+    for (const auto& [control, caption] : captions) {
+        EXPECT_EQ(control->Text(), caption);
+    }
+    ASSERT_EQ(frame.cboSearchBy.Count(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        const wchar_t* const fields[] = {L"Extension", L"Description", L"Path", L"Icon"};
+        EXPECT_EQ(frame.cboSearchBy.Item(i), fields[i]);
+    }
+    EXPECT_EQ(frame.cboSearchBy.Selected(), 0);
+    const HWND header = ListView_GetHeader(List());
+    ASSERT_EQ(Header_GetItemCount(header), 4);
+    for (int i = 0; i < 4; ++i) {
+        const wchar_t* const columns[] = {L"File Extension", L"Description", L"File Path",
+                                          L"File Icon"};
+        wchar_t text[64] = {};
+        HDITEMW item = {};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        Header_GetItem(header, i, &item);
+        EXPECT_STREQ(text, columns[i]);
+    }
+    std::vector<std::wstring> menu;
+    for (int i = 0; i < GetMenuItemCount(frame.pmExtension.Handle()); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(frame.pmExtension.Handle(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        menu.push_back(
+            GetMenuState(frame.pmExtension.Handle(), static_cast<UINT>(i), MF_BYPOSITION) &
+                    MF_SEPARATOR
+                ? L"-"
+                : text);
+    }
+    EXPECT_EQ(menu, (std::vector<std::wstring>{L"Delete", L"-", L"Backup", L"Restore", L"-", L"Add",
+                                               L"Change", L"-", L"Refresh"}));
     EXPECT_EQ(RowCount(List()), 0) << "nothing is read before the first refresh";
 
     // Whenever the window thread looks, the progress bar stands at the rows received.
@@ -250,7 +295,12 @@ TEST_F(FileExtensionsFrameTest, EveryButtonAndMenuItemDoesItsPart) {
     Menu(ExtensionMenu::kBackupCommand);
     const std::wstring backup = temp_ / L"kxt.dat.dat";
     EXPECT_TRUE(FileExists(backup));
-    frame.btnDelete.Click();
+    // Deleted through the list's pop-up menu: opened by the menu key, its first item taken
+    // with the keys a user presses.
+    PostMessageW(List(), WM_KEYDOWN, VK_DOWN, 0x01500001);
+    PostMessageW(List(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    SendMessageW(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+    Settle();
     EXPECT_FALSE(setup.HasExtension(L".kxt"));
     EXPECT_FALSE(Registry(HKEY_CLASSES_ROOT).KeyExists(L"\\kxtfile"));
     ASSERT_EQ(RowCount(List()), 2);
@@ -281,25 +331,39 @@ TEST_F(FileExtensionsFrameTest, EveryButtonAndMenuItemDoesItsPart) {
     EXPECT_TRUE(Messages().empty());
 }
 
-// DoneFrame while a read runs: the read ends, and a closing that did not end the program
-// leaves the page working.
-TEST_F(FileExtensionsFrameTest, ClosingDuringAReadLetsTheReadEndAndThePageStaysUsable) {
+// A refresh during a read lists everything once; DoneFrame during a read lets it end, and a
+// closing that did not end the program leaves the page working.
+TEST_F(FileExtensionsFrameTest, ARefreshOrAClosingDuringAReadLeavesAWholeListAndAWorkingPage) {
     TFileAssociator setup;
     for (int i = 0; i < 2000; ++i) {
         setup.WriteAssociation({L".c" + std::to_wstring(i), L"", L"", L"", L""});
     }
+    std::vector<TExtInfo> expected;
+    AssociationReadEvents events;
+    events.onReadItem = [&expected](const TExtInfo& info) { expected.push_back(info); };
+    setup.ReadAll(events);
     OpenPage();
+    TfrmFileAssociator& frame = Frame();
+
+    frame.btnRefresh.Click();
+    ASSERT_TRUE(PumpMessagesUntil([&frame] { return frame.rows.RowCount() > 0; }));
+    ASSERT_TRUE(frame.ReadRunning()) << "the first rows came before the read's end";
+    frame.btnRefresh.Click();
+    WaitForRead();
+    EXPECT_EQ(frame.rows.Rows(), expected);
+    EXPECT_EQ(RowCount(List()), 2000);
+
     ASSERT_TRUE(CreateDirectoryW((temp_ / L"Backup.xml").c_str(), nullptr));  // cannot be saved
-    Frame().btnRefresh.Click();
+    frame.btnRefresh.Click();
     Exit();
     EXPECT_FALSE(closed_);
     EXPECT_EQ(Errors().size(), 1u);
-    EXPECT_FALSE(Frame().HasStore());
+    EXPECT_FALSE(frame.HasStore());
     WaitForRead();
 
     Refresh();
-    EXPECT_TRUE(Frame().HasStore());
-    EXPECT_EQ(RowCount(List()), 2000);
+    EXPECT_TRUE(frame.HasStore());
+    EXPECT_EQ(frame.rows.Rows(), expected);
     RemoveDirectoryW((temp_ / L"Backup.xml").c_str());
 }
 
