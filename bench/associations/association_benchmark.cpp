@@ -166,19 +166,8 @@ int Run(size_t extensions, int runs) {
 int wmain(int argc, wchar_t** argv) {
     size_t extensions = 10000;
     int runs = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument = argv[i];
-        if (argument == L"--extensions" && i + 1 < argc) {
-            extensions = static_cast<size_t>(std::stoul(argv[++i]));
-        } else if (argument == L"--runs" && i + 1 < argc) {
-            runs = std::stoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: association_benchmark [--extensions N] [--runs N]\n");
-            return 2;
-        }
-    }
-    if (extensions < 1 || runs < 1) {
-        std::fprintf(stderr, "--extensions and --runs must be at least 1\n");
+    if (!kestrova::bench::ParseAssociationArguments(argc, argv, "association_benchmark", extensions,
+                                                    runs)) {
         return 2;
     }
     return kestrova::bench::RunWithCom(COINIT_MULTITHREADED,

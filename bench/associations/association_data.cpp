@@ -1,5 +1,6 @@
 #include "association_data.h"
 
+#include <cstdio>
 #include <string>
 
 #include "registry_redirect.h"
@@ -37,6 +38,26 @@ void FillClassesRoot(size_t extensions) {
     for (const wchar_t* name : {L"CLSID", L"Folder", L"Interface", L"*"}) {
         CreateVolatileKey(HKEY_CLASSES_ROOT, name);
     }
+}
+
+bool ParseAssociationArguments(int argc, wchar_t** argv, const char* program, size_t& extensions,
+                               int& runs) {
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"--extensions" && i + 1 < argc) {
+            extensions = static_cast<size_t>(std::stoul(argv[++i]));
+        } else if (argument == L"--runs" && i + 1 < argc) {
+            runs = std::stoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: %s [--extensions N] [--runs N]\n", program);
+            return false;
+        }
+    }
+    if (extensions < 1 || runs < 1) {
+        std::fprintf(stderr, "--extensions and --runs must be at least 1\n");
+        return false;
+    }
+    return true;
 }
 
 std::vector<TExtInfo> StoreRead() {

@@ -15,6 +15,11 @@ namespace kestrova::bench {
 // extension sit among them.
 void FillClassesRoot(size_t extensions);
 
+// Reads "--extensions N" and "--runs N" into extensions and runs; false, with the usage of
+// program told on stderr, for anything else or a value below 1.
+bool ParseAssociationArguments(int argc, wchar_t** argv, const char* program, size_t& extensions,
+                               int& runs);
+
 // TFileAssociator::ReadAll of HKEY_CLASSES_ROOT: every record, in order.
 std::vector<TExtInfo> StoreRead();
 

@@ -64,6 +64,23 @@ void Edit::Create(Container& parent, const std::wstring& text, Bounds bounds) {
 
 namespace {
 
+// The lines of a list box or a combo box's list.
+size_t LineCount(HWND control, UINT countMessage) {
+    const LRESULT count = SendMessageW(control, countMessage, 0, 0);
+    return count < 0 ? 0 : static_cast<size_t>(count);
+}
+
+std::wstring LineText(HWND control, UINT lengthMessage, UINT textMessage, size_t index) {
+    const LRESULT length = SendMessageW(control, lengthMessage, index, 0);
+    if (length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(control, textMessage, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 struct EnterHook {
     EventTable* events;
     EventTable::Handler handler;
@@ -147,19 +164,11 @@ void ListBox::Add(const std::wstring& text) {
 }
 
 size_t ListBox::Count() const {
-    const LRESULT count = SendMessageW(hwnd_, LB_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : static_cast<size_t>(count);
+    return LineCount(hwnd_, LB_GETCOUNT);
 }
 
 std::wstring ListBox::Item(size_t index) const {
-    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
-    if (length < 0) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
+    return LineText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, index);
 }
 
 void AccessLabel::Create(Container& parent, const std::wstring& caption, Bounds bounds) {
@@ -184,19 +193,11 @@ void ComboBox::Create(Container& parent, const std::vector<std::wstring>& items,
 }
 
 size_t ComboBox::Count() const {
-    const LRESULT count = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : static_cast<size_t>(count);
+    return LineCount(hwnd_, CB_GETCOUNT);
 }
 
 std::wstring ComboBox::Item(size_t index) const {
-    const LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, index, 0);
-    if (length < 0) {
-        return {};
-    }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
+    return LineText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 void ProgressBar::Create(Container& parent, Bounds bounds) {
