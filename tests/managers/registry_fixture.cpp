@@ -63,8 +63,4 @@ std::vector<std::wstring> SubKeysOf(HKEY root, const std::wstring& keyPath) {
     return names;
 }
 
-bool KeyPresent(HKEY root, const std::wstring& keyPath) {
-    return Registry(root).KeyExists(keyPath);
-}
-
 }  // namespace kestrova::test

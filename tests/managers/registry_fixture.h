@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "repair_test_support.h"
 
 namespace kestrova::test {
 
@@ -30,6 +31,6 @@ std::optional<std::wstring> TextOf(HKEY root, const std::wstring& keyPath,
 using NamedTexts = std::vector<std::pair<std::wstring, std::wstring>>;
 NamedTexts TextsOf(HKEY root, const std::wstring& keyPath);
 std::vector<std::wstring> SubKeysOf(HKEY root, const std::wstring& keyPath);
-bool KeyPresent(HKEY root, const std::wstring& keyPath);
+// KeyPresent comes with the repair tests' helpers, which these tests share.
 
 }  // namespace kestrova::test
