@@ -245,6 +245,7 @@ TEST_F(FileExtensionsFrameTest, EveryButtonAndMenuItemDoesItsPart) {
     EXPECT_EQ(extensionDialogs_.addShown, 2u);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Your Extension was added"});
     EXPECT_EQ(setup.ReadAssociation(L".kxt"), kxt);
+    EXPECT_EQ(RowCount(List()), 0);
     Menu(ExtensionMenu::kRefreshCommand);
     WaitForRead();
     ASSERT_EQ(RowCount(List()), 3);
