@@ -63,7 +63,7 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     }
 
     // What became of each checked row, by its index in fixRows.
-    enum class Outcome { Untouched, Fixed, NotDeleted, NotRecorded };
+    enum class Outcome { Untouched, Fixed, NotDeleted, NotRecorded, Refused };
     std::vector<Outcome> outcomes(checked.size(), Outcome::Untouched);
     for (const size_t i : result.handled) {
         outcomes[i] = Outcome::Fixed;
@@ -73,6 +73,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     }
     for (const size_t i : result.notRecorded) {
         outcomes[i] = Outcome::NotRecorded;
+    }
+    for (const size_t i : result.refused) {
+        outcomes[i] = Outcome::Refused;
     }
     FixReport report;
     for (size_t i = 0; i < checked.size(); ++i) {
@@ -86,6 +89,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
             case Outcome::NotRecorded:
                 report.notRecorded.push_back(checked[i]);
                 break;
+            case Outcome::Refused:
+                report.refused.push_back(checked[i]);
+                break;
             case Outcome::Untouched:
                 break;
         }
@@ -96,9 +102,11 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     } else {
         WriteOut(FixReportText(report));
     }
-    if (!report.notDeleted.empty() || !report.notRecorded.empty()) {
+    const size_t notFixed =
+        report.notDeleted.size() + report.notRecorded.size() + report.refused.size();
+    if (notFixed > 0) {
         return Fail(kCommand,
-                    std::to_wstring(report.notDeleted.size() + report.notRecorded.size()) +
+                    std::to_wstring(notFixed) +
                         L" checked rows were not fixed (see the report)");
     }
     return kExitDone;

@@ -50,7 +50,35 @@ bool DeleteTarget(const FixTarget& target) {
     return target.isKey ? registry.DeleteKey(target.name) : registry.DeleteValue(target.name);
 }
 
+// The non-empty levels of a path from the root; -1 when a level is empty ("\\A\\\\B").
+int PathLevels(const std::wstring& path) {
+    int levels = 0;
+    size_t start = 0;
+    while (start < path.size()) {
+        if (path[start] != L'\\') {
+            return -1;
+        }
+        const size_t next = path.find(L'\\', start + 1);
+        const size_t end = next == std::wstring::npos ? path.size() : next;
+        if (end == start + 1) {
+            return -1;
+        }
+        ++levels;
+        start = end;
+    }
+    return levels;
+}
+
 }  // namespace
+
+bool FixTargetAllowed(const FixRow& row, const FixTarget& target) {
+    const std::wstring rootText = row.keyName.substr(0, row.keyName.find(L'\\'));
+    if (RootKeyName(target.root) != rootText) {
+        return false;  // an unknown root text would otherwise fall to HKEY_CLASSES_ROOT
+    }
+    const std::wstring key = target.isKey ? target.keyPath + L"\\" + target.name : target.keyPath;
+    return PathLevels(key) >= 2;
+}
 
 FixTarget FixTargetOf(const FixRow& row) {
     const std::wstring& keyName = row.keyName;
@@ -91,6 +119,10 @@ FixResult FixErrors(XmlDocument& history, const StoreSaver& save, const std::vec
     for (size_t i = rows.size(); i-- > 0;) {
         const FixRow& row = rows[i];
         FixTarget target = FixTargetOf(row);
+        if (!FixTargetAllowed(row, target)) {
+            result.refused.push_back(i);
+            continue;
+        }
         XmlElement entry = AppendHistoryEntry(root, row.errorType, row.keyName, row.guessPath);
         // The value alone, even the default one: never more than the fix deletes.
         const bool complete =
