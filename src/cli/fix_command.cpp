@@ -106,8 +106,7 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
         report.notDeleted.size() + report.notRecorded.size() + report.refused.size();
     if (notFixed > 0) {
         return Fail(kCommand,
-                    std::to_wstring(notFixed) +
-                        L" checked rows were not fixed (see the report)");
+                    std::to_wstring(notFixed) + L" checked rows were not fixed (see the report)");
     }
     return kExitDone;
 }

@@ -18,7 +18,8 @@ struct FixReport {
 };
 
 // Plain text for people: one tab-separated line per row ("fixed", "not deleted" or
-// "not recorded" or "refused", then Error Type, Key Name, Key Value, Guess Path), then a summary line.
+// "not recorded" or "refused", then Error Type, Key Name, Key Value, Guess Path), then a summary
+// line.
 std::wstring FixReportText(const FixReport& report);
 
 // One JSON object, UTF-8: {"fixed": [...], "notDeleted": [...], "notRecorded": [...],

@@ -1,6 +1,9 @@
 #include "platform/registry.h"
 
 #include <cstring>
+#include <iterator>
+
+#include "platform/key_path.h"
 
 namespace kestrova {
 
@@ -446,6 +449,30 @@ bool Registry::IsLink(const std::wstring& path) const {
     UniqueHKey key;
     return OpenNoFollow(base, relative, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
            KeyIsLink(key.Get());
+}
+
+bool RedirectRootKeys(const std::wstring& scratchPath) {
+    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                          HKEY_CURRENT_CONFIG};
+    // Every stand-in is opened before any root is redirected: opened through a redirected
+    // HKEY_CURRENT_USER, the later ones would be looked for inside the first.
+    UniqueHKey standIns[std::size(roots)];
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        const std::wstring path = scratchPath + L"\\" + RootKeyName(roots[i]);
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, standIns[i].Put()) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        if (RegOverridePredefKey(roots[i], standIns[i].Get()) != ERROR_SUCCESS) {
+            for (size_t j = 0; j < i; ++j) {
+                RegOverridePredefKey(roots[j], nullptr);
+            }
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace kestrova

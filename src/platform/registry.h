@@ -107,4 +107,11 @@ private:
     UniqueHKey current_;
 };
 
+// Points the roots HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS and
+// HKEY_CURRENT_CONFIG of this process, for the rest of its run, at the existing keys
+// scratchPath + "\" + the root's long name below the real HKEY_CURRENT_USER: how a test's
+// registry sandbox is shared with a child process. False, and no root redirected, when one
+// of those keys does not exist.
+bool RedirectRootKeys(const std::wstring& scratchPath);
+
 }  // namespace kestrova
