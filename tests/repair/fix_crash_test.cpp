@@ -20,7 +20,7 @@ TEST_F(FixCrashTest, AFixEndedAtAFixedMomentLosesNothing) {
     test::FixKillRounds rounds(test::HostPathToWindows(KESTROVA_CLI_EXE), registry_, temp_.Path(),
                                140);
     test::KillRoundResult whole;
-    const double fixMs = rounds.TimeUndisturbedFix(whole);
+    const double fixMs = rounds.TimeUndisturbedFix(whole).ended;
     EXPECT_FALSE(whole.Lost()) << whole.losses << " restore exit " << whole.restoreExit;
     EXPECT_EQ(whole.historyEntries, 140u);
     EXPECT_EQ(whole.historyLeft, 0u);
@@ -44,7 +44,7 @@ TEST_F(FixCrashTest, AFixEndedAtAFixedMomentLosesNothing) {
         EXPECT_TRUE(result.losses.empty()) << result.losses;
         EXPECT_EQ(result.historyLeft, 0u);
         if (m.moment.whenHistorySaved) {
-            // The moment the deletions begin: some are done, not all.
+            // Between the save and the end of the deletions.
             EXPECT_TRUE(result.midFix);
         }
     }

@@ -51,10 +51,16 @@ std::wstring FixKillRounds::Arguments(const std::wstring& command) const {
 }
 
 void FixKillRounds::Prepare() {
-    ClearSandbox();
+    // After a round without loss the registry is exactly as the last one began: reused.
+    const bool reuse = prepared_ && DumpRegistry() == before_;
     for (const std::wstring& name : EntryNames(dataFolder_)) {
         DeleteFileW((dataFolder_ + name).c_str());
     }
+    if (reuse) {
+        return;
+    }
+    prepared_ = true;
+    ClearSandbox();
     MakeStaleEntries(entries_, L"KestrovaKill");
     // A scan first: the system's libraries in the child write keys of their own (the shell's
     // folders) on first use, which are no part of what the fix and the restore do.
@@ -75,7 +81,8 @@ void FixKillRounds::Finish(KillRoundResult& result) {
         }
     }
     const RegistryDump afterKill = DumpRegistry();
-    result.midFix = result.killed && result.historyEntries > 0 && !(afterKill == before_);
+    result.midFix = result.killed && result.historyEntries > 0;
+    result.deleting = result.midFix && !(afterKill == before_);
 
     const ScopedEnvironment sandbox(kRegistrySandboxVariable, sandbox_.ScratchPath());
     const ChildResult restore = RunChild(cliExe_, Arguments(L"restore --all"));
@@ -92,17 +99,26 @@ void FixKillRounds::Finish(KillRoundResult& result) {
     result.losses = DescribeDifferences(before_, DumpRegistry());
 }
 
-double FixKillRounds::TimeUndisturbedFix(KillRoundResult& result) {
+FixKillRounds::Timing FixKillRounds::TimeUndisturbedFix(KillRoundResult& result) {
     Prepare();
-    const auto start = std::chrono::steady_clock::now();
+    Timing timing;
+    const auto since = [start = std::chrono::steady_clock::now()] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
     {
         const ScopedEnvironment sandbox(kRegistrySandboxVariable, sandbox_.ScratchPath());
-        RunChild(cliExe_, Arguments(L"fix --groups " + StaleEntryGroups()));
+        RunningChild fix(cliExe_, Arguments(L"fix --groups " + StaleEntryGroups()));
+        const std::wstring history = dataFolder_ + L"Backup.xml";
+        while (!FileExists(history) && !fix.WaitFor(0)) {
+            Sleep(1);
+        }
+        timing.saved = since();
+        fix.WaitFor(INFINITE);
+        timing.ended = since();
     }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     Finish(result);
-    return ms;
+    return timing;
 }
 
 KillRoundResult FixKillRounds::Round(const KillMoment& moment) {
@@ -116,9 +132,8 @@ KillRoundResult FixKillRounds::Round(const KillMoment& moment) {
             while (!FileExists(history) && !fix.WaitFor(0)) {
                 Sleep(0);
             }
-        } else {
-            fix.WaitFor(moment.delayMs);
         }
+        fix.WaitFor(moment.delayMs);
         result.killed = !fix.WaitFor(0);
         if (result.killed) {
             fix.Kill();

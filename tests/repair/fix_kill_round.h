@@ -16,8 +16,8 @@ namespace kestrova::test {
 // The variable kestrova-cli reads to work on a test's registry sandbox.
 inline constexpr wchar_t kRegistrySandboxVariable[] = L"KESTROVA_REGISTRY_SANDBOX";
 
-// When the fix is ended: after a delay from its start, or as soon as its restore history has
-// reached the disk (the moment its deletions begin).
+// When the fix is ended: after a delay from its start or, with whenHistorySaved, after a delay
+// from the moment its restore history reached the disk (when its deletions begin).
 struct KillMoment {
     DWORD delayMs = 0;
     bool whenHistorySaved = false;
@@ -25,7 +25,8 @@ struct KillMoment {
 
 struct KillRoundResult {
     bool killed = false;       // still running at the moment chosen
-    bool midFix = false;       // killed after its history was saved, with the registry changed
+    bool midFix = false;       // killed after its history was saved
+    bool deleting = false;     // ... and after its first deletion
     bool historyLoads = true;  // Backup.xml, where there is one, loads
     size_t historyEntries = 0;
     DWORD restoreExit = 0;   // exit status of "restore --all"
@@ -41,9 +42,13 @@ public:
     FixKillRounds(std::wstring cliExe, const RegistrySandbox& sandbox, std::wstring dataFolder,
                   size_t entries);
 
-    // One fix run to its end, undisturbed: its time in milliseconds (the registry is put back
-    // by a restore afterwards, and the result checked as for a round).
-    double TimeUndisturbedFix(KillRoundResult& result);
+    // One fix run to its end, undisturbed, checked as a round is; its times in milliseconds
+    // from the start until its history reached the disk and until it ended.
+    struct Timing {
+        double saved = 0;
+        double ended = 0;
+    };
+    Timing TimeUndisturbedFix(KillRoundResult& result);
     KillRoundResult Round(const KillMoment& moment);
 
 private:
@@ -56,6 +61,7 @@ private:
     std::wstring dataFolder_;
     size_t entries_;
     RegistryDump before_;  // the registry as the fix found it
+    bool prepared_ = false;
 };
 
 }  // namespace kestrova::test
