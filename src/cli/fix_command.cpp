@@ -7,6 +7,7 @@
 #include "cli/fix_report.h"
 #include "cli/scan_command.h"
 #include "repair/fix_errors.h"
+#include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
 
 namespace kestrova::cli {
@@ -31,8 +32,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     // Loaded before the scan: a history that cannot be read stops the fix before it starts.
     const std::wstring historyPath = options.dataFolder + kHistoryFileName;
     XmlDocument history;
+    SharedStore historyStore(history, historyPath, kHistoryRootTag);
     try {
-        OpenStore(history, historyPath, kHistoryRootTag);
+        historyStore.Open();
     } catch (const XmlError& error) {
         return Fail(kCommand, L"cannot read the restore history: " + error.message());
     }
@@ -56,7 +58,7 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
             fixRows.push_back({row.type, row.keyName, row.guessPath});
         }
     }
-    const FixResult result = FixErrors(history, SaveDocumentTo(history, historyPath), fixRows);
+    const FixResult result = FixErrors(history, SaverFor(historyStore), fixRows);
     if (result.saveError) {
         return Fail(kCommand,
                     L"cannot save the restore history, nothing was fixed: " + *result.saveError);

@@ -6,6 +6,7 @@
 #include "cli/json_writer.h"
 #include "platform/list_model.h"
 #include "repair/restore_history.h"
+#include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
 
 namespace kestrova::cli {
@@ -28,9 +29,9 @@ size_t RecordCount(const XmlElement& entry) {
 }
 
 // Loads the history; on failure tells so and returns false.
-bool OpenHistory(XmlDocument& history, const std::wstring& command, const std::wstring& path) {
+bool OpenHistory(SharedStore& history, const std::wstring& command) {
     try {
-        OpenStore(history, path, kHistoryRootTag);
+        history.Open();
         return true;
     } catch (const XmlError& error) {
         Fail(command, L"cannot read the restore history: " + error.message());
@@ -87,7 +88,8 @@ int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
         return kExitFailed;
     }
     XmlDocument history;
-    if (!OpenHistory(history, L"history", line.dataFolder + kHistoryFileName)) {
+    SharedStore store(history, line.dataFolder + kHistoryFileName, kHistoryRootTag);
+    if (!OpenHistory(store, L"history")) {
         return kExitFailed;
     }
     if (line.flags.count(L"--json")) {
@@ -109,12 +111,13 @@ int RunRestoreCommand(const std::vector<std::wstring>& arguments) {
     }
     const std::wstring path = line.dataFolder + kHistoryFileName;
     XmlDocument history;
-    if (!OpenHistory(history, L"restore", path)) {
+    SharedStore store(history, path, kHistoryRootTag);
+    if (!OpenHistory(store, L"restore")) {
         return kExitFailed;
     }
 
     TextRows rows;
-    RestoreHistory restore(history, SaveDocumentTo(history, path), rows);
+    RestoreHistory restore(history, SaverFor(store), rows);
     restore.Refresh();
     // Every index is checked before anything is written.
     std::vector<size_t> chosen;

@@ -6,6 +6,7 @@
 #include "cli/json_writer.h"
 #include "platform/list_model.h"
 #include "repair/ignore_list.h"
+#include "repair/shared_store.h"
 
 namespace kestrova::cli {
 
@@ -86,9 +87,10 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
     const std::wstring path = line.dataFolder + kIgnoreFileName;
     XmlDocument document;
     TextRows rows;
-    IgnoreList ignoreList(document, SaveDocumentTo(document, path), rows);
+    SharedStore store(document, path, kIgnoreRootTag);
+    IgnoreList ignoreList(document, SaverFor(store), rows);
     try {
-        OpenStore(document, path, kIgnoreRootTag);
+        store.Open();
     } catch (const XmlError& error) {
         return Fail(kCommand, L"cannot read the ignore list: " + error.message());
     }

@@ -13,9 +13,6 @@
 
 namespace kestrova::test {
 
-// The variable kestrova-cli reads to work on a test's registry sandbox.
-inline constexpr wchar_t kRegistrySandboxVariable[] = L"KESTROVA_REGISTRY_SANDBOX";
-
 // When the fix is ended: after a delay from its start or, with whenHistorySaved, after a delay
 // from the moment its restore history reached the disk (when its deletions begin).
 struct KillMoment {

@@ -10,6 +10,9 @@
 
 namespace kestrova::test {
 
+// The variable that makes kestrova-cli work on a sandbox: set to ScratchPath() for a child.
+inline constexpr wchar_t kRegistrySandboxVariable[] = L"KESTROVA_REGISTRY_SANDBOX";
+
 class RegistrySandbox {
 public:
     RegistrySandbox();

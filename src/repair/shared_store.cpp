@@ -1,0 +1,258 @@
+#include "repair/shared_store.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/file_paths.h"
+#include "platform/unique_handles.h"
+#include "scan/path_exists.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr DWORD kLockWaitMs = 30000;
+constexpr DWORD kLockRetryMs = 20;
+
+// The data folder's lock, held while the object lives. A folder where the lock file cannot
+// be made is one where nothing can be written either: reads go on without the lock there.
+class StoreLock {
+public:
+    explicit StoreLock(const std::wstring& storePath) {
+        const std::wstring lockPath = FolderOf(storePath) + kStoreLockFileName;
+        file_.Reset(CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file_) {
+            return;
+        }
+        for (DWORD waited = 0;; waited += kLockRetryMs) {
+            OVERLAPPED start = {};
+            if (LockFileEx(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                           0, &start)) {
+                return;
+            }
+            if (waited >= kLockWaitMs) {
+                file_.Reset();
+                throw StoreBusyError(L"\"" + storePath + L"\" is in use by another program: \"" +
+                                     lockPath + L"\" stayed locked for " +
+                                     std::to_wstring(kLockWaitMs / 1000) + L" seconds");
+            }
+            Sleep(kLockRetryMs);
+        }
+    }
+    ~StoreLock() {
+        if (file_) {
+            OVERLAPPED start = {};
+            UnlockFileEx(file_.Get(), 0, 1, 0, &start);
+        }
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+    UniqueKernelHandle file_;
+};
+
+void AppendCounted(std::wstring& text, const std::wstring& part) {
+    text += std::to_wstring(part.size());
+    text += L':';
+    text += part;
+}
+
+std::map<std::wstring, size_t> CountEntries(const XmlElement& root) {
+    std::map<std::wstring, size_t> counts;
+    const size_t count = root.Valid() ? root.ChildCount() : 0;
+    for (size_t i = 0; i < count; ++i) {
+        ++counts[EntryIdentity(root.Child(i))];
+    }
+    return counts;
+}
+
+// Appends a copy of source, with everything below it, to parent (of any document).
+void AppendCopy(XmlElement parent, const XmlElement& source) {
+    XmlElement copy = parent.AppendChild(source.Tag());
+    for (const auto& [name, value] : source.Attributes()) {
+        copy.SetAttribute(name, value);
+    }
+    const size_t count = source.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        AppendCopy(copy, source.Child(i));
+    }
+}
+
+// Makes target's children copies of source's, in order.
+void ReplaceChildren(XmlElement target, const XmlElement& source) {
+    target.DeleteAllChildren();
+    const size_t count = source.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        AppendCopy(target, source.Child(i));
+    }
+}
+
+uint64_t Fnv1a(const std::vector<char>& bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (const char byte : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+}  // namespace
+
+std::wstring EntryIdentity(const XmlElement& element) {
+    std::wstring text;
+    AppendCounted(text, element.Tag());
+    auto attributes = element.Attributes();
+    // Attribute order carries no meaning.
+    std::sort(attributes.begin(), attributes.end());
+    text += std::to_wstring(attributes.size()) + L'(';
+    for (const auto& [name, value] : attributes) {
+        AppendCounted(text, name);
+        AppendCounted(text, value);
+    }
+    const size_t count = element.ChildCount();
+    text += std::to_wstring(count) + L'[';
+    for (size_t i = 0; i < count; ++i) {
+        AppendCounted(text, EntryIdentity(element.Child(i)));
+    }
+    return text;
+}
+
+SharedStore::SharedStore(XmlDocument& document, std::wstring path, std::wstring rootTag)
+    : document_(document), path_(std::move(path)), rootTag_(std::move(rootTag)) {}
+
+SharedStore::FileStamp SharedStore::Stamp() const {
+    FileStamp stamp;
+    UniqueKernelHandle file(CreateFileW(path_.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return stamp;
+    }
+    stamp.exists = true;
+    std::vector<char> bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + read);
+    }
+    stamp.size = bytes.size();
+    stamp.hash = Fnv1a(bytes);
+    return stamp;
+}
+
+void SharedStore::Remember(const FileStamp& stamp) {
+    base_ = CountEntries(document_.Root());
+    baseStamp_ = stamp;
+}
+
+void SharedStore::Open() {
+    const StoreLock lock(path_);
+    if (KindOfPath(path_) == PathKind::Missing) {
+        document_.Create(rootTag_);
+    } else {
+        document_.Load(path_);
+    }
+    const auto documentLock = document_.Lock();
+    Remember(Stamp());
+}
+
+void SharedStore::Adopt() {
+    const auto documentLock = document_.Lock();
+    Remember(Stamp());
+}
+
+bool SharedStore::MergeWithFile(XmlDocument& merged, FileStamp& stamp) const {
+    stamp = Stamp();
+    // A file gone since: nothing is known to have changed, so nothing of ours is dropped.
+    if (stamp == baseStamp_ || !stamp.exists) {
+        return false;
+    }
+    merged.Load(path_);
+    const EntryCounts ours = CountEntries(document_.Root());
+    // What this program removed since the last read or write, then what it added.
+    EntryCounts removed;
+    for (const auto& [identity, count] : base_) {
+        const auto found = ours.find(identity);
+        const size_t kept = found == ours.end() ? 0 : found->second;
+        if (count > kept) {
+            removed[identity] = count - kept;
+        }
+    }
+    XmlElement root = merged.Root();
+    for (size_t i = root.ChildCount(); i-- > 0 && !removed.empty();) {
+        const auto found = removed.find(EntryIdentity(root.Child(i)));
+        if (found != removed.end()) {
+            root.DeleteChild(i);
+            if (--found->second == 0) {
+                removed.erase(found);
+            }
+        }
+    }
+    EntryCounts added;
+    for (const auto& [identity, count] : ours) {
+        const auto found = base_.find(identity);
+        const size_t before = found == base_.end() ? 0 : found->second;
+        if (count > before) {
+            added[identity] = count - before;
+        }
+    }
+    const XmlElement own = document_.Root();
+    const size_t count = own.ChildCount();
+    // Each added entry in the document's order: the last copies of an identity are the new ones.
+    std::vector<size_t> toAppend;
+    for (size_t i = count; i-- > 0 && !added.empty();) {
+        const auto found = added.find(EntryIdentity(own.Child(i)));
+        if (found != added.end()) {
+            toAppend.push_back(i);
+            if (--found->second == 0) {
+                added.erase(found);
+            }
+        }
+    }
+    for (auto i = toAppend.rbegin(); i != toAppend.rend(); ++i) {
+        AppendCopy(root, own.Child(*i));
+    }
+    return true;
+}
+
+void SharedStore::Save() {
+    const StoreLock lock(path_);
+    const auto documentLock = document_.Lock();
+    XmlDocument merged;
+    FileStamp stamp;
+    if (MergeWithFile(merged, stamp)) {
+        if (CountEntries(document_.Root()) == base_) {
+            // No change of our own: the file stays as the other program left it.
+            ReplaceChildren(document_.Root(), merged.Root());
+            Remember(stamp);
+            return;
+        }
+        merged.Save(path_);
+        ReplaceChildren(document_.Root(), merged.Root());
+    } else {
+        document_.Save(path_);
+    }
+    Remember(Stamp());
+}
+
+void SharedStore::Update() {
+    const StoreLock lock(path_);
+    const auto documentLock = document_.Lock();
+    XmlDocument merged;
+    FileStamp stamp;
+    if (!MergeWithFile(merged, stamp)) {
+        return;
+    }
+    // Our unsaved changes stay changes: measured from the file as it is now.
+    XmlDocument file;
+    file.Load(path_);
+    ReplaceChildren(document_.Root(), merged.Root());
+    base_ = CountEntries(file.Root());
+    baseStamp_ = stamp;
+}
+
+}  // namespace kestrova
