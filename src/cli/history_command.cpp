@@ -8,6 +8,7 @@
 #include "repair/restore_history.h"
 #include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
+#include "repair/value_encoding.h"
 
 namespace kestrova::cli {
 
@@ -37,6 +38,41 @@ bool OpenHistory(SharedStore& history, const std::wstring& command) {
         Fail(command, L"cannot read the restore history: " + error.message());
         return false;
     }
+}
+
+// What a restore would meet in an entry: a record that cannot be written back. None for a
+// sound entry.
+std::optional<std::wstring> EntryProblem(const XmlElement& entry) {
+    const size_t count = entry.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        try {
+            PrepareItem(entry.Child(i));
+        } catch (const Error& error) {
+            return L"record " + std::to_wstring(i) + L": " + error.message();
+        }
+    }
+    return std::nullopt;
+}
+
+// Tells each entry that a restore could not write back whole; true when there was one.
+bool ReportBadEntries(const XmlElement& root) {
+    bool found = false;
+    const size_t count = root.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        if (const auto problem = EntryProblem(entry)) {
+            Fail(L"history", L"entry " + std::to_wstring(i) + L" cannot be restored: " + *problem);
+            found = true;
+        }
+        // Only shown, never needed to restore, but a sign of a file edited by hand.
+        for (const wchar_t* label : {kEntryNameAttribute, kEntryTypeAttribute, kEntryPathAttribute}) {
+            if (!entry.Attribute(label)) {
+                Fail(L"history", L"entry " + std::to_wstring(i) + L" has no " + label);
+                found = true;
+            }
+        }
+    }
+    return found;
 }
 
 std::wstring HistoryText(const XmlElement& root) {
@@ -97,7 +133,7 @@ int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
     } else {
         WriteOut(HistoryText(history.Root()));
     }
-    return kExitDone;
+    return ReportBadEntries(history.Root()) ? kExitFailed : kExitDone;
 }
 
 int RunRestoreCommand(const std::vector<std::wstring>& arguments) {

@@ -15,16 +15,16 @@ namespace {
 constexpr wchar_t kCommand[] = L"ignore";
 constexpr wchar_t kListWords[] = L"ignore list";
 
-std::wstring ListText(const TextRows& rows) {
+std::wstring ListText(const TextRows& rows, const std::vector<size_t>& indices) {
     std::wstring text = L"Index\tRoot\tKey Name\tValue\n";
     for (size_t i = 0; i < rows.RowCount(); ++i) {
-        text += std::to_wstring(i) + L"\t" + rows.CellText(i, 0) + L"\t" + rows.CellText(i, 1) +
-                L"\t" + rows.CellText(i, 2) + L"\n";
+        text += std::to_wstring(indices[i]) + L"\t" + rows.CellText(i, 0) + L"\t" +
+                rows.CellText(i, 1) + L"\t" + rows.CellText(i, 2) + L"\n";
     }
     return text;
 }
 
-std::string ListJson(const TextRows& rows) {
+std::string ListJson(const TextRows& rows, const std::vector<size_t>& indices) {
     JsonWriter json;
     json.BeginObject();
     json.Key(L"entries");
@@ -32,7 +32,7 @@ std::string ListJson(const TextRows& rows) {
     for (size_t i = 0; i < rows.RowCount(); ++i) {
         json.BeginObject();
         json.Key(L"index");
-        json.Int(static_cast<long long>(i));
+        json.Int(static_cast<long long>(indices[i]));
         json.Key(L"root");
         json.String(rows.CellText(i, 0));
         json.Key(L"key");
@@ -44,6 +44,39 @@ std::string ListJson(const TextRows& rows) {
     json.EndArray();
     json.EndObject();
     return json.Text() + "\n";
+}
+
+// Lists every entry that carries its three attributes, by its index in the file; tells each
+// one that does not on stderr and then exits with kExitFailed.
+int ListEntries(const XmlDocument& document, const std::wstring& path, bool json) {
+    TextRows rows;
+    std::vector<size_t> indices;
+    std::vector<std::wstring> problems;
+    const XmlElement root = document.Root();
+    for (size_t i = 0; i < root.ChildCount(); ++i) {
+        const XmlElement entry = root.Child(i);
+        const auto rootText = entry.Attribute(kIgnoreRootAttribute);
+        const auto key = entry.Attribute(kIgnoreKeyAttribute);
+        const auto value = entry.Attribute(kIgnoreValueAttribute);
+        if (!rootText || !key || !value) {
+            problems.push_back(L"entry " + std::to_wstring(i) + L" of " + path +
+                               L" lacks ROOT, KEY or VALUE");
+            continue;
+        }
+        TextRow row;
+        row.cells = {*rootText, *key, *value};
+        rows.Add(std::move(row));
+        indices.push_back(i);
+    }
+    if (json) {
+        WriteOut(ListJson(rows, indices));
+    } else {
+        WriteOut(ListText(rows, indices));
+    }
+    for (const std::wstring& problem : problems) {
+        Fail(kCommand, problem);
+    }
+    return problems.empty() ? kExitDone : kExitFailed;
 }
 
 void RequireOperands(const CommandLine& line, size_t count, const wchar_t* what) {
@@ -94,6 +127,9 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
     } catch (const XmlError& error) {
         return Fail(kCommand, L"cannot read the ignore list: " + error.message());
     }
+    if (action == L"list") {
+        return ListEntries(document, path, json);
+    }
     try {
         ignoreList.Refresh();
     } catch (const XmlError& error) {
@@ -101,14 +137,6 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
         return Fail(kCommand, L"the ignore list " + path + L" cannot be used: " + error.message());
     }
 
-    if (action == L"list") {
-        if (json) {
-            WriteOut(ListJson(rows));
-        } else {
-            WriteOut(ListText(rows));
-        }
-        return kExitDone;
-    }
     if (action == L"add") {
         const IgnoreAddResult result =
             ignoreList.Add(line.operands[1], line.operands[2], line.operands[3]);

@@ -50,25 +50,6 @@ bool DeleteTarget(const FixTarget& target) {
     return target.isKey ? registry.DeleteKey(target.name) : registry.DeleteValue(target.name);
 }
 
-// The non-empty levels of a path from the root; -1 when a level is empty ("\\A\\\\B").
-int PathLevels(const std::wstring& path) {
-    int levels = 0;
-    size_t start = 0;
-    while (start < path.size()) {
-        if (path[start] != L'\\') {
-            return -1;
-        }
-        const size_t next = path.find(L'\\', start + 1);
-        const size_t end = next == std::wstring::npos ? path.size() : next;
-        if (end == start + 1) {
-            return -1;
-        }
-        ++levels;
-        start = end;
-    }
-    return levels;
-}
-
 }  // namespace
 
 bool FixTargetAllowed(const FixRow& row, const FixTarget& target) {
@@ -77,7 +58,7 @@ bool FixTargetAllowed(const FixRow& row, const FixTarget& target) {
         return false;  // an unknown root text would otherwise fall to HKEY_CLASSES_ROOT
     }
     const std::wstring key = target.isKey ? target.keyPath + L"\\" + target.name : target.keyPath;
-    return PathLevels(key) >= 2;
+    return KeyPathLevels(key) >= 2;
 }
 
 FixTarget FixTargetOf(const FixRow& row) {

@@ -152,38 +152,80 @@ void RecordValue(XmlElement record, const std::wstring& valueName,
     }
 }
 
-void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
-                          const std::wstring& type, const std::wstring& value,
-                          std::optional<DWORD> registryType) {
-    const size_t slash = subKey.find(L'\\');
-    const std::wstring rootName = slash == std::wstring::npos ? subKey : subKey.substr(0, slash);
-    const std::wstring keyPath =
-        slash == std::wstring::npos ? std::wstring() : subKey.substr(slash);
-    // Decoded first, so text that is not data leaves the registry untouched. Empty name, type
-    // and value (a bare key) decode to nothing, as does an unknown type.
-    const std::optional<RawValue> data = DecodeValue(type, value, registryType);
-    Registry registry(RootKeyFromName(rootName));
-    if (!registry.OpenKey(keyPath, true)) {
-        throw ValueRecordError(L"Cannot create the key '" + subKey + L"'");
+int KeyPathLevels(const std::wstring& path) {
+    int levels = 0;
+    size_t start = 0;
+    while (start < path.size()) {
+        if (path[start] != L'\\') {
+            return -1;
+        }
+        const size_t next = path.find(L'\\', start + 1);
+        const size_t end = next == std::wstring::npos ? path.size() : next;
+        if (end == start + 1) {
+            return -1;
+        }
+        ++levels;
+        start = end;
     }
-    if (data) {
-        registry.WriteRawExact(name, *data);
+    return levels;
+}
+
+PreparedRecord PrepareValueRecord(const std::wstring& subKey, const std::wstring& name,
+                                  const std::wstring& type, const std::wstring& value,
+                                  std::optional<DWORD> registryType) {
+    const size_t slash = subKey.find(L'\\');
+    PreparedRecord record;
+    // A root by itself, a path without a root name, or an empty level: never written.
+    if (slash == 0 || slash == std::wstring::npos || KeyPathLevels(subKey.substr(slash)) < 1) {
+        throw ValueRecordError(L"'" + subKey + L"' does not name a key below a root");
+    }
+    record.root = RootKeyFromName(subKey.substr(0, slash));
+    record.keyPath = subKey.substr(slash);
+    record.name = name;
+    // Empty name, type and value (a bare key) decode to nothing, as does an unknown type.
+    record.data = DecodeValue(type, value, registryType);
+    return record;
+}
+
+void WriteBack(const PreparedRecord& record) {
+    Registry registry(record.root);
+    if (!registry.OpenKey(record.keyPath, true)) {
+        throw ValueRecordError(L"Cannot create the key '" +
+                               KeyPath{record.root, record.keyPath}.Text() + L"'");
+    }
+    if (record.data) {
+        registry.WriteRawExact(record.name, *record.data);
     }
 }
 
-void WriteBackItem(const XmlElement& item) {
+void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
+                          const std::wstring& type, const std::wstring& value,
+                          std::optional<DWORD> registryType) {
+    // Decoded first, so text that is not data leaves the registry untouched.
+    WriteBack(PrepareValueRecord(subKey, name, type, value, registryType));
+}
+
+PreparedRecord PrepareItem(const XmlElement& item) {
     const std::wstring subKey = item.AttributeText(kRecordSubKeyAttribute);
     if (item.AttributeCount() <= 1) {
-        WriteBackValueRecord(subKey, L"", L"", L"");
-        return;
+        return PrepareValueRecord(subKey, L"", L"", L"");
+    }
+    const std::wstring type = item.AttributeText(kRecordTypeAttribute);
+    // A record of a type this program does not know would be dropped from the history
+    // without being written: it is an error instead, and its entry stays.
+    if (!ImpliedRegistryType(type)) {
+        throw ValueRecordError(L"'" + type + L"' is not a record type");
     }
     std::optional<DWORD> registryType;
     if (const auto text = item.Attribute(kRecordRegistryTypeAttribute)) {
         registryType = ParseRegistryTypeText(*text);
     }
-    WriteBackValueRecord(subKey, item.AttributeText(kRecordNameAttribute),
-                         item.AttributeText(kRecordTypeAttribute),
-                         item.AttributeText(kRecordValueAttribute), registryType);
+    return PrepareValueRecord(subKey, item.AttributeText(kRecordNameAttribute), type,
+                              item.AttributeText(kRecordValueAttribute), registryType);
+}
+
+void WriteBackItem(const XmlElement& item) {
+    WriteBack(PrepareItem(item));
 }
 
 }  // namespace kestrova

@@ -174,7 +174,6 @@ TEST_F(CliRepairTest, UnreadableStoreExitsWithOneNamingItAndStaysAsItWas) {
         {L"ignore.xml", brokenIgnore, L"ignore add A B C"},
         {L"ignore.xml", brokenIgnore, L"ignore remove 0"},
         {L"ignore.xml", brokenIgnore, L"fix --groups 4"},
-        {L"ignore.xml", entryWithoutValue, L"ignore list"},
         {L"ignore.xml", entryWithoutValue, L"ignore add A B C"},
         {L"ignore.xml", entryWithoutValue, L"ignore remove 0"},
     };
