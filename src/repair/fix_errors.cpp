@@ -61,6 +61,40 @@ bool FixTargetAllowed(const FixRow& row, const FixTarget& target) {
     return KeyPathLevels(key) >= 2;
 }
 
+namespace {
+
+void AppendRows(std::wstring& text, const std::vector<size_t>& indices,
+                const std::vector<FixRow>& rows, const wchar_t* what) {
+    constexpr size_t kListed = 20;
+    if (indices.empty()) {
+        return;
+    }
+    text += (text.empty() ? L"" : L"\n\n") + std::to_wstring(indices.size()) + L" " + what + L":";
+    for (size_t i = 0; i < indices.size() && i < kListed; ++i) {
+        text += L"\n- " + rows[indices[i]].keyName;
+    }
+    if (indices.size() > kListed) {
+        text += L"\n... and " + std::to_wstring(indices.size() - kListed) + L" more.";
+    }
+}
+
+}  // namespace
+
+std::wstring FixSummaryText(const FixResult& result, const std::vector<FixRow>& rows) {
+    if (result.saveError) {
+        return L"Nothing was fixed: the restore history could not be saved.\n\n" +
+               *result.saveError;
+    }
+    std::wstring text;
+    AppendRows(text, result.notRecorded, rows,
+               L"entries could not be recorded exactly and were left alone");
+    AppendRows(text, result.refused, rows,
+               L"entries name a root or a top-level key and were left alone");
+    AppendRows(text, result.notDeleted, rows,
+               L"entries were recorded but could not be deleted (already gone, or refused)");
+    return text;
+}
+
 FixTarget FixTargetOf(const FixRow& row) {
     const std::wstring& keyName = row.keyName;
     FixTarget target;

@@ -60,6 +60,11 @@ struct FixResult {
     std::optional<std::wstring> saveError;
 };
 
+// The one message that tells the user which rows a fix left (not recorded, refused) or could
+// not delete, by their Key Names (the first 20 of each kind, then how many more), and a failed
+// save. Empty when every row was recorded, saved and deleted.
+std::wstring FixSummaryText(const FixResult& result, const std::vector<FixRow>& rows);
+
 // Appends one history entry per row to the history root, from the last row to the first,
 // saves the history once with `save`, then deletes what the rows name in the same order.
 // Rows are given in list order; pass only the checked ones. With no rows nothing is saved.

@@ -370,6 +370,12 @@ TEST_F(FixErrorsTest, ARootOrATopLevelKeyIsNeverFixed) {
     const FixResult result = Fix(rows);
 
     EXPECT_EQ(result.refused.size(), rows.size());
+    const std::wstring summary = FixSummaryText(result, rows);
+    // Bottom-up, as the fix walks them.
+    EXPECT_EQ(summary.find(L"10 entries name a root or a top-level key and were left alone:\n- "
+                           L"hkey_classes_root\\Software\\Vendor\n"),
+              0u)
+        << ToUtf8(summary);
     EXPECT_TRUE(result.handled.empty());
     EXPECT_TRUE(result.notRecorded.empty());
     EXPECT_EQ(history_.Root().ChildCount(), 0u);
@@ -382,6 +388,7 @@ TEST_F(FixErrorsTest, ARootOrATopLevelKeyIsNeverFixed) {
     EXPECT_TRUE(allowed.refused.empty());
     EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, L"\\Software\\Vendor"));
     EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, L"\\Software"));
+    EXPECT_EQ(FixSummaryText(allowed, {}), L"");
 }
 
 TEST_F(FixErrorsTest, NoRowsRecordAndSaveNothing) {
