@@ -17,7 +17,7 @@
 
 #include "fix_kill_round.h"
 #include "platform/text.h"
-#include "run_with_com.h"
+#include "child_program.h"
 #include "support/child_process.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_folder.h"
@@ -53,14 +53,6 @@ bool ReadOptions(int argc, wchar_t** argv, Options& options) {
 }
 
 // The kestrova-cli.exe beside this program's folder (build/bench/.. = build).
-std::wstring CliPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.resize(folder.find_last_of(L'\\'));
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"kestrova-cli.exe";
-}
-
 const char* Outcome(const test::KillRoundResult& result) {
     if (!result.killed) {
         return "fix ended before the kill";
@@ -87,7 +79,7 @@ void Report(int round, const test::KillMoment& moment, const test::KillRoundResu
 int Run(const Options& options) {
     test::RegistrySandbox sandbox;
     test::TempFolder folder;
-    test::FixKillRounds rounds(CliPath(), sandbox, folder.Path(), options.entries);
+    test::FixKillRounds rounds(CliBesideThisProgram(), sandbox, folder.Path(), options.entries);
     std::printf("Fix stress: %zu stale entries, %d rounds, seed %u\n", options.entries,
                 options.rounds, options.seed);
 
@@ -133,11 +125,7 @@ int Run(const Options& options) {
 }  // namespace kestrova::bench
 
 int wmain(int argc, wchar_t** argv) {
-    kestrova::bench::Options options;
-    if (!kestrova::bench::ReadOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: fix_stress [--rounds N] [--entries N] [--seed N]\n");
-        return 2;
-    }
-    return kestrova::bench::RunWithCom(COINIT_APARTMENTTHREADED,
-                                       [&] { return kestrova::bench::Run(options); });
+    using namespace kestrova::bench;
+    return ChildProgramMain<Options>(argc, argv, "fix_stress [--rounds N] [--entries N] [--seed N]",
+                                     ReadOptions, Run);
 }

@@ -25,7 +25,7 @@
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "repair_test_support.h"
-#include "run_with_com.h"
+#include "child_program.h"
 #include "support/child_process.h"
 #include "support/registry_sandbox.h"
 #include "support/scoped_environment.h"
@@ -61,14 +61,6 @@ bool ReadOptions(int argc, wchar_t** argv, Options& options) {
     return options.iterations > 0;
 }
 
-std::wstring CliPath() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.resize(folder.find_last_of(L'\\'));
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"kestrova-cli.exe";
-}
-
 // Writes a dump back: every key, value name, type and data (keys in sorted order, so a
 // parent comes before its children).
 void LoadDump(const test::RegistryDump& dump) {
@@ -90,27 +82,6 @@ void LoadDump(const test::RegistryDump& dump) {
             registry.WriteRawExact(name, RawValue{value.type, value.data});
         }
     }
-}
-
-// Empties the sandbox, then writes the dump back.
-void ResetRegistry(const test::RegistryDump& dump) {
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                      HKEY_CURRENT_CONFIG}) {
-        Registry registry(root);
-        if (!registry.OpenKey(L"\\", false)) {
-            continue;
-        }
-        std::vector<std::wstring> names;
-        registry.GetValueNames(names);
-        for (const std::wstring& name : names) {
-            registry.DeleteValue(name);
-        }
-        registry.GetKeyNames(names);
-        for (const std::wstring& name : names) {
-            registry.DeleteKey(name);
-        }
-    }
-    LoadDump(dump);
 }
 
 class Mutator {
@@ -228,7 +199,7 @@ struct Counts {
 class Fuzzer {
 public:
     Fuzzer(const test::RegistrySandbox& sandbox, const test::TempFolder& folder)
-        : sandbox_(sandbox), folder_(folder), cli_(CliPath()) {}
+        : sandbox_(sandbox), folder_(folder), cli_(CliBesideThisProgram()) {}
 
     // Runs the command; counts a crash or a hang. Returns the exit status, or none.
     std::optional<test::ChildResult> Run(const std::wstring& command, Counts& counts) {
@@ -372,7 +343,8 @@ int Run(const Options& options) {
             fuzzer.ReadOnly(mutator.OneIn(2) ? L"history" : L"history --json", file, counts);
             if (i >= 2 || mutator.OneIn(2)) {
                 fuzzer.Restore(file, counts);
-                ResetRegistry(baseline);
+                sandbox.Clear();
+                LoadDump(baseline);
                 ++restores;
             }
         } else {
@@ -395,11 +367,7 @@ int Run(const Options& options) {
 }  // namespace kestrova::bench
 
 int wmain(int argc, wchar_t** argv) {
-    kestrova::bench::Options options;
-    if (!kestrova::bench::ReadOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: store_fuzz [--iterations N] [--seed N]\n");
-        return 2;
-    }
-    return kestrova::bench::RunWithCom(COINIT_APARTMENTTHREADED,
-                                       [&] { return kestrova::bench::Run(options); });
+    using namespace kestrova::bench;
+    return ChildProgramMain<Options>(argc, argv, "store_fuzz [--iterations N] [--seed N]",
+                                     ReadOptions, Run);
 }

@@ -14,25 +14,18 @@ namespace kestrova::test {
 
 namespace {
 
-const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
-                       HKEY_CURRENT_CONFIG};
-
-// Empties every root of the sandbox.
-void ClearSandbox() {
-    for (HKEY root : kRoots) {
-        Registry registry(root);
-        if (!registry.OpenKey(L"\\", false)) {
-            continue;
-        }
-        std::vector<std::wstring> names;
-        registry.GetValueNames(names);
-        for (const std::wstring& name : names) {
-            registry.DeleteValue(name);
-        }
-        registry.GetKeyNames(names);
-        for (const std::wstring& name : names) {
-            registry.DeleteKey(name);
-        }
+// The number of entries in the history file, if there is one; false when it does not load.
+bool CountHistory(const std::wstring& file, size_t& entries) {
+    if (!FileExists(file)) {
+        return true;
+    }
+    try {
+        XmlDocument document;
+        document.Load(file);
+        entries = document.Root().ChildCount();
+        return true;
+    } catch (const XmlError&) {
+        return false;
     }
 }
 
@@ -60,7 +53,7 @@ void FixKillRounds::Prepare() {
         return;
     }
     prepared_ = true;
-    ClearSandbox();
+    sandbox_.Clear();
     MakeStaleEntries(entries_, L"KestrovaKill");
     // A scan first: the system's libraries in the child write keys of their own (the shell's
     // folders) on first use, which are no part of what the fix and the restore do.
@@ -71,15 +64,7 @@ void FixKillRounds::Prepare() {
 
 void FixKillRounds::Finish(KillRoundResult& result) {
     const std::wstring history = dataFolder_ + L"Backup.xml";
-    if (FileExists(history)) {
-        try {
-            XmlDocument document;
-            document.Load(history);
-            result.historyEntries = document.Root().ChildCount();
-        } catch (const XmlError&) {
-            result.historyLoads = false;
-        }
-    }
+    result.historyLoads = CountHistory(history, result.historyEntries);
     const RegistryDump afterKill = DumpRegistry();
     result.midFix = result.killed && result.historyEntries > 0;
     result.deleting = result.midFix && !(afterKill == before_);
@@ -87,15 +72,7 @@ void FixKillRounds::Finish(KillRoundResult& result) {
     const ScopedEnvironment sandbox(kRegistrySandboxVariable, sandbox_.ScratchPath());
     const ChildResult restore = RunChild(cliExe_, Arguments(L"restore --all"));
     result.restoreExit = restore.exitCode;
-    if (FileExists(history)) {
-        try {
-            XmlDocument document;
-            document.Load(history);
-            result.historyLeft = document.Root().ChildCount();
-        } catch (const XmlError&) {
-            result.historyLoads = false;
-        }
-    }
+    result.historyLoads = CountHistory(history, result.historyLeft) && result.historyLoads;
     result.losses = DescribeDifferences(before_, DumpRegistry());
 }
 

@@ -52,4 +52,10 @@ RegistrySandbox::~RegistrySandbox() {
     RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
 }
 
+void RegistrySandbox::Clear() const {
+    for (const Root& root : kRoots) {
+        RegDeleteTreeW(root.key, nullptr);
+    }
+}
+
 }  // namespace kestrova::test

@@ -20,6 +20,9 @@ public:
     RegistrySandbox(const RegistrySandbox&) = delete;
     RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
+    // Empties every root: the sandbox as it began.
+    void Clear() const;
+
     // The real key (under the real HKEY_CURRENT_USER) standing in for a root.
     const std::wstring& ScratchPath() const { return scratchPath_; }
 
