@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/file_paths.h"
 #include "platform/unique_handles.h"
 #include "scan/path_exists.h"
@@ -92,14 +93,6 @@ void ReplaceChildren(XmlElement target, const XmlElement& source) {
     }
 }
 
-uint64_t Fnv1a(const std::vector<char>& bytes) {
-    uint64_t hash = 1469598103934665603ull;
-    for (const char byte : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
-    }
-    return hash;
-}
-
 }  // namespace
 
 std::wstring EntryIdentity(const XmlElement& element) {
@@ -124,29 +117,46 @@ std::wstring EntryIdentity(const XmlElement& element) {
 SharedStore::SharedStore(XmlDocument& document, std::wstring path, std::wstring rootTag)
     : document_(document), path_(std::move(path)), rootTag_(std::move(rootTag)) {}
 
-SharedStore::FileStamp SharedStore::Stamp() const {
-    FileStamp stamp;
+SharedStore::FileState SharedStore::ReadState() const {
+    FileState state;
     UniqueKernelHandle file(CreateFileW(path_.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return stamp;
+        return state;
     }
-    stamp.exists = true;
-    std::vector<char> bytes;
+    state.exists = true;
     char buffer[65536];
     DWORD read = 0;
     while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + read);
+        state.bytes.append(buffer, read);
     }
-    stamp.size = bytes.size();
-    stamp.hash = Fnv1a(bytes);
-    return stamp;
+    return state;
 }
 
-void SharedStore::Remember(const FileStamp& stamp) {
-    base_ = CountEntries(document_.Root());
-    baseStamp_ = stamp;
+SharedStore::EntryCounts SharedStore::EntriesOf(const FileState& state) const {
+    if (!state.exists) {
+        return {};
+    }
+    // Parsed from a copy beside the store: the file itself may hold something else by now.
+    const std::wstring copy = path_ + L".base.tmp";
+    struct Remove {
+        const std::wstring& path;
+        ~Remove() { DeleteFileW(path.c_str()); }
+    } remove{copy};
+    UniqueKernelHandle file(CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    DWORD written = 0;
+    if (!file ||
+        !WriteFile(file.Get(), state.bytes.data(), static_cast<DWORD>(state.bytes.size()), &written,
+                   nullptr) ||
+        written != state.bytes.size()) {
+        throw XmlError(L"Cannot write \"" + copy + L"\": " + SystemErrorText(GetLastError()));
+    }
+    file.Reset();
+    XmlDocument base;
+    base.Load(copy);
+    return CountEntries(base.Root());
 }
 
 void SharedStore::Open() {
@@ -156,26 +166,26 @@ void SharedStore::Open() {
     } else {
         document_.Load(path_);
     }
-    const auto documentLock = document_.Lock();
-    Remember(Stamp());
+    base_ = ReadState();
 }
 
 void SharedStore::Adopt() {
-    const auto documentLock = document_.Lock();
-    Remember(Stamp());
+    base_ = ReadState();
 }
 
-bool SharedStore::MergeWithFile(XmlDocument& merged, FileStamp& stamp) const {
-    stamp = Stamp();
+bool SharedStore::MergeWithFile(XmlDocument& merged, FileState& file, bool& ownChanges) const {
+    file = ReadState();
     // A file gone since: nothing is known to have changed, so nothing of ours is dropped.
-    if (stamp == baseStamp_ || !stamp.exists) {
+    if (file == base_ || !file.exists) {
         return false;
     }
     merged.Load(path_);
+    const EntryCounts base = EntriesOf(base_);
     const EntryCounts ours = CountEntries(document_.Root());
+    ownChanges = ours != base;
     // What this program removed since the last read or write, then what it added.
     EntryCounts removed;
-    for (const auto& [identity, count] : base_) {
+    for (const auto& [identity, count] : base) {
         const auto found = ours.find(identity);
         const size_t kept = found == ours.end() ? 0 : found->second;
         if (count > kept) {
@@ -194,17 +204,16 @@ bool SharedStore::MergeWithFile(XmlDocument& merged, FileStamp& stamp) const {
     }
     EntryCounts added;
     for (const auto& [identity, count] : ours) {
-        const auto found = base_.find(identity);
-        const size_t before = found == base_.end() ? 0 : found->second;
+        const auto found = base.find(identity);
+        const size_t before = found == base.end() ? 0 : found->second;
         if (count > before) {
             added[identity] = count - before;
         }
     }
     const XmlElement own = document_.Root();
-    const size_t count = own.ChildCount();
     // Each added entry in the document's order: the last copies of an identity are the new ones.
     std::vector<size_t> toAppend;
-    for (size_t i = count; i-- > 0 && !added.empty();) {
+    for (size_t i = own.ChildCount(); i-- > 0 && !added.empty();) {
         const auto found = added.find(EntryIdentity(own.Child(i)));
         if (found != added.end()) {
             toAppend.push_back(i);
@@ -223,36 +232,34 @@ void SharedStore::Save() {
     const StoreLock lock(path_);
     const auto documentLock = document_.Lock();
     XmlDocument merged;
-    FileStamp stamp;
-    if (MergeWithFile(merged, stamp)) {
-        if (CountEntries(document_.Root()) == base_) {
-            // No change of our own: the file stays as the other program left it.
-            ReplaceChildren(document_.Root(), merged.Root());
-            Remember(stamp);
-            return;
-        }
+    FileState file;
+    bool ownChanges = true;
+    if (!MergeWithFile(merged, file, ownChanges)) {
+        document_.Save(path_);
+    } else if (ownChanges) {
         merged.Save(path_);
         ReplaceChildren(document_.Root(), merged.Root());
     } else {
-        document_.Save(path_);
+        // No change of our own: the file stays as the other program left it.
+        ReplaceChildren(document_.Root(), merged.Root());
+        base_ = std::move(file);
+        return;
     }
-    Remember(Stamp());
+    base_ = ReadState();
 }
 
 void SharedStore::Update() {
     const StoreLock lock(path_);
     const auto documentLock = document_.Lock();
     XmlDocument merged;
-    FileStamp stamp;
-    if (!MergeWithFile(merged, stamp)) {
+    FileState file;
+    bool ownChanges = true;
+    if (!MergeWithFile(merged, file, ownChanges)) {
         return;
     }
     // Our unsaved changes stay changes: measured from the file as it is now.
-    XmlDocument file;
-    file.Load(path_);
     ReplaceChildren(document_.Root(), merged.Root());
-    base_ = CountEntries(file.Root());
-    baseStamp_ = stamp;
+    base_ = std::move(file);
 }
 
 }  // namespace kestrova

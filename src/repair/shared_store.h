@@ -14,7 +14,6 @@
 //   erases what another program added, and never brings back what another program removed.
 //   Entries are told apart by their whole content (tag, attributes, records below them).
 
-#include <cstdint>
 #include <map>
 #include <string>
 
@@ -61,26 +60,26 @@ public:
 
 private:
     using EntryCounts = std::map<std::wstring, size_t>;
-    // The file's bytes as last read or written by this program, as a hash, or the absence of
-    // the file.
-    struct FileStamp {
+    // The file's bytes as this program last read or wrote them, or the absence of the file.
+    // Kept whole: what the file held then is worked out from them only when another program
+    // has changed it since, so a save with nobody else about costs no more than the write.
+    struct FileState {
         bool exists = false;
-        uint64_t size = 0;
-        uint64_t hash = 0;
-        friend bool operator==(const FileStamp&, const FileStamp&) = default;
+        std::string bytes;
+        friend bool operator==(const FileState&, const FileState&) = default;
     };
 
-    FileStamp Stamp() const;
-    // Under the lock: the merged entries into `merged` (when the file changed) and whether
-    // the result differs from the document. Returns false when the file did not change.
-    bool MergeWithFile(XmlDocument& merged, FileStamp& stamp) const;
-    void Remember(const FileStamp& stamp);
+    FileState ReadState() const;
+    // The entries of a state of the file.
+    EntryCounts EntriesOf(const FileState& state) const;
+    // Under the lock: when the file changed since the last read or write, `merged` holds it
+    // with this program's changes applied, and `file` what it holds now; otherwise false.
+    bool MergeWithFile(XmlDocument& merged, FileState& file, bool& ownChanges) const;
 
     XmlDocument& document_;
     std::wstring path_;
     std::wstring rootTag_;
-    EntryCounts base_;  // the entries of the file as last read or written
-    FileStamp baseStamp_;
+    FileState base_;  // the file as last read or written
 };
 
 // The content of an element and everything below it as one text: equal texts, equal entries.
