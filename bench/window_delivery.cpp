@@ -9,6 +9,7 @@
 
 #include "app/first_activation.h"
 #include "app/main_form.h"
+#include "app/scan_errors_section.h"
 #include "loop_timing.h"
 #include "platform/dialogs.h"
 #include "registry_redirect.h"
@@ -79,7 +80,7 @@ WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
     UpdateWindow(form.Handle());
     PumpFor(300);  // activation, first painting
 
-    ScanErrorsPage& page = form.ScanErrors();
+    ScanErrorsSection& page = form.Get<ScanErrorsSection>();
     const HWND list = page.lvErrors.Handle();
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
     const Clock::time_point pressed = Clock::now();
@@ -101,7 +102,8 @@ WindowFigures MeasureWindowDelivery(const std::wstring& dataFolder) {
             shownItems = items;
             lastRow = handled;
         }
-        if (!form.ScanRunning() && page.lblScanLabel.Text() == kScanDoneStatus) {
+        if (!form.Get<ScanErrorsSection>().ScanRunning() &&
+            page.lblScanLabel.Text() == kScanDoneStatus) {
             figures.finished = true;
             figures.doneMs = Ms(handled - pressed);
             break;

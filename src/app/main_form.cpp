@@ -1,7 +1,8 @@
 #include "app/main_form.h"
 
 #include "app/data_folder.h"
-#include "app/list_rows.h"
+#include "app/scan_errors_section.h"
+#include "app/section_table.h"
 #include "platform/error.h"
 
 namespace kestrova {
@@ -22,6 +23,9 @@ TfmMainForm::TfmMainForm(IDialogs& dialogs, std::wstring dataFolder)
       dataFolderSource_(dataFolder.empty() ? FolderOf(ExecutablePath()) : std::move(dataFolder)),
       executablePath_(ExecutablePath()) {
     events_.SetErrorReporter([this](const std::wstring& message) { dialogs_.ShowError(message); });
+    for (const SectionEntry& entry : MainSections()) {
+        sections_.push_back(entry.make(*this));
+    }
 }
 
 TfmMainForm::~TfmMainForm() {
@@ -59,8 +63,6 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     BuildLayout();
-    WireScanSection();
-    WireRepairSections();
     trayIcon.Add(hwnd_, kTrayMessage, smallIcon_.Get(), kTitle);
     events_.OnMenuCommand(TrayMenu::kRestoreCommand, [this] { KestrovaPCOptimizer1Click(); });
     events_.OnMenuCommand(TrayMenu::kExitCommand, [this] { Exit1Click(); });
@@ -126,14 +128,14 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-// Window creation, in order: data folder, Backup folder, the two stores, the ignore rows, the
-// error section, the autorun box. A step that fails is reported and the next one still runs:
-// skipping the rest would leave a readable ignore.xml unloaded, to be overwritten by the first
-// change of the ignore list.
+// Window creation, in order: data folder, Backup folder, the two stores, then every section's
+// first fill (the ignore rows; the More Tools frames), the error section shown, the autorun
+// box. A step that fails is reported and the next one still runs: skipping the rest would
+// leave a readable ignore.xml unloaded, to be overwritten by the first change of the ignore
+// list.
 void TfmMainForm::FormCreate() {
     dataFolder_ = WithTrailingBackslash(dataFolderSource_);
-    backupFolder_ = BackupFolderPath(dataFolder_);
-    events_.Run([this] { EnsureFolder(backupFolder_); });
+    events_.Run([this] { EnsureFolder(BackupFolderPath(dataFolder_)); });
     for (StoreFile* store : {&Restore_XMLDocument, &IgnoreXML}) {
         events_.Run([this, store] {
             if (const auto problem = store->Open(dataFolder_)) {
@@ -141,21 +143,40 @@ void TfmMainForm::FormCreate() {
             }
         });
     }
-    events_.Run([this] { FillIgnoreRows(IgnoreXML.Document(), ignoreList_.entries); });
-    ShowSection(Section::ScanErrors);
+    ForEachSection([](Section& section) { section.Created(); });
+    Show(*sections_.front());
     events_.Run([this] { cbAutoRun.SetChecked(IsAutorunSet()); });
 }
 
 void TfmMainForm::FormShow() {
-    // A running scan walks the groups and has written some counters already.
-    if (!ScanRunning()) {
-        FillScanGroups();
+    ForEachSection([](Section& section) { section.WindowShown(); });
+}
+
+void TfmMainForm::ForEachSection(const std::function<void(Section&)>& notify) {
+    for (auto& section : sections_) {
+        events_.Run([&] { notify(*section); });
     }
 }
 
-void TfmMainForm::FillScanGroups() {
-    FillScanGroupRows(scanErrors_.scanGroups);
-    groupChecks_.CopyFrom(scanErrors_.scanGroups);
+size_t TfmMainForm::IndexOf(const Section& section) const {
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (sections_[i].get() == &section) {
+            return i;
+        }
+    }
+    throw std::logic_error("not a section of this window");
+}
+
+void TfmMainForm::Show(const Section& section) {
+    const size_t index = IndexOf(section);
+    MainControl_.ShowPage(index);
+    for (size_t i = 0; i < toolButtons_.size(); ++i) {
+        toolButtons_[i]->SetSelected(i == index);
+    }
+}
+
+void TfmMainForm::StoreChanged(const StoreFile& store) {
+    ForEachSection([&store](Section& section) { section.StoreChanged(store); });
 }
 
 void TfmMainForm::FormActivate() {
@@ -168,7 +189,7 @@ void TfmMainForm::FormActivate() {
     switch (step.action) {
         case FirstActivationStep::Action::OfferScan:
             dialogs_.ShowMessage(kFirstScanMessage);
-            events_.Run([this] { btnStartScanClick(); });
+            events_.Run([this] { Get<ScanErrorsSection>().btnStartScanClick(); });
             break;
         case FirstActivationStep::Action::ReportFailure:
             dialogs_.ShowError(step.error);
@@ -179,10 +200,10 @@ void TfmMainForm::FormActivate() {
     activationCheckRunning_ = false;
 }
 
-// A running scan is asked to stop, then the restore history is saved: when that fails
-// nothing else has been shut down, and the window simply stays.
+// Every section is told (the frames shut down, a running scan is asked to stop), then the
+// restore history is saved: when that fails the window simply stays.
 bool TfmMainForm::FormClose() {
-    ScanErrorsThread.Stop();  // does not wait: the worker ends on its own
+    ForEachSection([](Section& section) { section.Closing(); });
     try {
         Restore_XMLDocument.Save();
     } catch (...) {

@@ -1,28 +1,26 @@
 #pragma once
 // The program's one window: the header, the tool buttons that switch the sections, the
 // sections on the page control MainControl, the autorun box at the bottom, and the icon in
-// the notification area. It owns the two XML stores for the whole run.
+// the notification area. It owns the two XML stores for the whole run and lends them to the
+// sections (section.h), which it creates from their table (section_table.cpp) and tells of
+// the window's creation, showing and closing.
 //
-// The window's code is split by concern: main_form.cpp (creation, messages, closing),
-// main_form_layout.cpp (placing the controls), main_form_navigation.cpp (tool buttons),
-// main_form_tray.cpp (notification area, autorun and the first-activation check),
-// main_form_scan.cpp (the scan, fixing, adding to the ignore list), main_form_repair.cpp (the
-// ignore list and restore history sections); each section's page is built by its page_*.cpp.
+// main_form.cpp: creation, messages, closing; main_form_layout.cpp: placing the header, the
+// tool buttons and the pages; main_form_tray.cpp: notification area, autorun and the
+// first-activation check.
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
-#include <optional>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/artwork.h"
 #include "app/first_activation.h"
-#include "app/main_form_pages.h"
-#include "app/posting_scan_sink.h"
-#include "app/scan_group_checks.h"
+#include "app/section.h"
 #include "app/store_file.h"
-#include "app/store_file_saver.h"
 #include "app/tool_button.h"
 #include "app/tray_icon.h"
 #include "platform/dialogs.h"
@@ -31,13 +29,10 @@
 #include "platform/ui_page_control.h"
 #include "platform/ui_panel.h"
 #include "platform/window_owner.h"
-#include "platform/worker_thread.h"
-#include "repair/ignore_list.h"
-#include "repair/restore_history.h"
 
 namespace kestrova {
 
-class TfmMainForm final : public Container {
+class TfmMainForm final : public Container, private SectionHost {
 public:
     // Client area of the window, in pixels.
     static constexpr int kClientWidth = 754;
@@ -61,34 +56,55 @@ public:
     EventTable& Events() override { return events_; }
     HFONT Font() const override { return font_.Get(); }
 
-    const std::wstring& DataFolder() const { return dataFolder_; }
-    const std::wstring& BackupFolder() const { return backupFolder_; }
     StoreFile& RestoreXmlDocument() { return Restore_XMLDocument; }
     StoreFile& IgnoreXmlDocument() { return IgnoreXML; }
 
-    // The controls, as the sections and the tests reach them.
-    ToolButton& ToolButtonFor(Section section);
+    // The sections in the order of their tool buttons, as the tests and the benchmark reach
+    // them.
+    size_t SectionCount() const { return sections_.size(); }
+    Section& SectionAt(size_t index) { return *sections_.at(index); }
+    template <class T>
+    T& Get() {
+        for (auto& section : sections_) {
+            if (auto* found = dynamic_cast<T*>(section.get())) {
+                return *found;
+            }
+        }
+        throw std::logic_error("no such section");
+    }
+    ToolButton& ToolButtonAt(size_t index) { return *toolButtons_.at(index); }
+    template <class T>
+    ToolButton& ToolButtonFor() {
+        return ToolButtonAt(IndexOf(Get<T>()));
+    }
     PageControl& MainControl() { return MainControl_; }
-    Section ShownSection() const { return static_cast<Section>(MainControl_.ActivePage()); }
-    ScanErrorsPage& ScanErrors() { return scanErrors_; }
-    BackupPage& Backup() { return backup_; }
-    HistoryPage& History() { return history_; }
-    StartupPage& Startup() { return startup_; }
-    AddRemovePage& AddRemove() { return addRemove_; }
-    IePage& IE() { return ie_; }
-    ToolbarPage& Toolbar() { return toolbar_; }
-    IgnoreListPage& IgnoreList() { return ignoreList_; }
-    MoreToolsPage& MoreTools() { return moreTools_; }
+    // The section whose page is on screen.
+    const Section& ShownSection() const { return *sections_.at(MainControl_.ActivePage()); }
     CheckBox& AutoRunBox() { return cbAutoRun; }
     TrayIcon& Tray() { return trayIcon; }
     const TrayMenu& PopupMenu() const { return PopupMenu1; }
-    // From the scan's start until its terminate event.
-    bool ScanRunning() const { return ScanErrorsThread.Running(); }
 
 private:
     friend LRESULT CALLBACK OwnerWindowProc<TfmMainForm>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Paint();
+
+    // SectionHost
+    IDialogs& Dialogs() override { return dialogs_; }
+    void ReportError(const std::wstring& message) override { dialogs_.ShowError(message); }
+    void Run(const std::function<void()>& step) override { events_.Run(step); }
+    StoreFile& RestoreStore() override { return Restore_XMLDocument; }
+    StoreFile& IgnoreStore() override { return IgnoreXML; }
+    const std::wstring& DataFolder() const override { return dataFolder_; }
+    HIMAGELIST ScanImages() const override { return ImageList2.Get(); }
+    void Show(const Section& section) override;
+    void StoreChanged(const StoreFile& store) override;
+    bool WindowOpen() const override { return hwnd_ != nullptr; }
+
+    size_t IndexOf(const Section& section) const;
+    // Runs notify for every section in table order, each on its own: an error one of them
+    // throws is shown and the next still hears.
+    void ForEachSection(const std::function<void(Section&)>& notify);
 
     // main_form_layout.cpp
     void BuildLayout();
@@ -104,41 +120,6 @@ private:
     // Saves the restore history; false (and the window stays) when it cannot.
     bool FormClose();
     void CloseForReal();
-    void FillScanGroups();
-
-    // main_form_navigation.cpp
-    void ShowSection(Section section);
-    void toolScanErrorsClick();
-    void toolToolbarClick();
-    void toolBackupClick();
-    void toolHistoryClick();
-    void toolIgnoreClick();
-    void toolAddRemoveClick();
-    void toolStartupClick();
-    void toolEClick();
-    void toolMoreToolsClick();
-
-    // main_form_scan.cpp: the error section.
-    void WireScanSection();
-    void btnStartScanClick();
-    void ScanErrorsThreadStart();
-    void ScanErrorsThreadExecute(WorkerRun& run);
-    void ScanErrorsThreadTerminate();
-    void BeforeChannelBatch();
-    void AfterChannelBatch();
-    void btnFixSelectedClick();
-    void btnAdd2IgnoreClick();
-
-    // main_form_repair.cpp: the ignore list and restore history sections.
-    void WireRepairSections();
-    kestrova::IgnoreList IgnoreEngine();
-    void btnAddClick();
-    void btnRemoveClick();
-    void btnRefresh6Click();
-    void btnRestoreClick();
-    void btnClearUndoClick();
-    void btnRefresh2Click();
-    void btnCheckAll1Click();
 
     // main_form_tray.cpp
     bool IsAutorunSet() const;
@@ -154,7 +135,6 @@ private:
     const std::wstring dataFolderSource_;
     const std::wstring executablePath_;
     std::wstring dataFolder_;
-    std::wstring backupFolder_;
     StoreFile Restore_XMLDocument{L"Backup.xml", L"Kestrova", L"restore history"};
     StoreFile IgnoreXML{L"ignore.xml", L"IgnoreList", L"ignore list"};
     FirstActivationCheck firstActivation_;
@@ -171,36 +151,17 @@ private:
     UniqueBitmap header_;  // Image1
     UniqueImageList ImageList2;
 
-    std::array<ToolButton, kSectionCount> toolButtons_;
+    std::vector<std::unique_ptr<ToolButton>> toolButtons_;
     PageControl MainControl_;
-    ScanErrorsPage scanErrors_;
-    BackupPage backup_;
-    HistoryPage history_;
-    RestoreHistory restoreHistory_{Restore_XMLDocument.Document(), SaverFor(Restore_XMLDocument),
-                                   history_.entries};
-    StartupPage startup_;
-    AddRemovePage addRemove_;
-    IePage ie_;
-    ToolbarPage toolbar_;
-    IgnoreListPage ignoreList_;
-    MoreToolsPage moreTools_;
     Panel pnlAutorun;
     CheckBox cbAutoRun;
 
     TrayIcon trayIcon;
     TrayMenu PopupMenu1;
 
-    // The scan. Declared last so the worker is stopped and waited for first, while everything
-    // its queued reports reach still exists.
-    ScanGroupChecks groupChecks_;
-    ScanReceivers scanReceivers_;
-    // Rows and counters arriving during a scan reach each list view with one notice per
-    // update interval of the worker, and the rest at the scan's end.
-    std::optional<ListModel::Batch> errorsBatch_;
-    std::optional<ListModel::Batch> groupsBatch_;
-    std::optional<std::wstring> pendingStatus_;
-    UiChannel channel_;
-    WorkerThread ScanErrorsThread{channel_};
+    // Declared last: their workers are stopped and waited for first, while the stores and
+    // everything else they reach still exist.
+    std::vector<std::unique_ptr<Section>> sections_;
 };
 
 }  // namespace kestrova

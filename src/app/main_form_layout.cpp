@@ -1,5 +1,6 @@
 // Placing the main window's controls: header, tool buttons, the sections, the autorun panel.
 #include "app/main_form.h"
+#include "app/section_table.h"
 
 #include <commctrl.h>
 
@@ -21,28 +22,6 @@ constexpr RECT kNavigationColumn = {0, kHeaderHeight, 211, 458};
 constexpr Bounds kMainControlBounds = {213, 114, 540, 343};
 constexpr Bounds kAutorunPanelBounds = {0, 458, 754, 25};
 
-struct ToolButtonEntry {
-    Section section;
-    const wchar_t* caption;  // empty for the icon buttons, which show their hint instead
-    const wchar_t* hint;
-    Glyph glyph;
-};
-
-constexpr ToolButtonEntry kWideButtons[] = {
-    {Section::ScanErrors, L"Scan and Fix Errors ", L"", Glyph::ScanErrors},
-    {Section::Toolbar, L"IE Plugins                  ", L"", Glyph::IePlugins},
-    {Section::Backup, L"Backup and Restore", L"", Glyph::Backup},
-    {Section::History, L"Restore History         ", L"", Glyph::History},
-    {Section::IgnoreList, L"Ignore List                 ", L"", Glyph::IgnoreList},
-};
-
-constexpr ToolButtonEntry kIconButtons[] = {
-    {Section::AddRemove, L"", L"Uninstall Manager", Glyph::Uninstall},
-    {Section::Startup, L"", L"Startup Programs", Glyph::Startup},
-    {Section::MoreTools, L"", L"More Tools", Glyph::MoreTools},
-    {Section::IE, L"", L"IE Traces Cleaning", Glyph::IeTraces},
-};
-
 UniqueFont MakeFont(const wchar_t* face, int height, int weight) {
     return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
@@ -50,10 +29,6 @@ UniqueFont MakeFont(const wchar_t* face, int height, int weight) {
 }
 
 }  // namespace
-
-ToolButton& TfmMainForm::ToolButtonFor(Section section) {
-    return toolButtons_.at(static_cast<size_t>(section));
-}
 
 void TfmMainForm::BuildLayout() {
     font_ = MakeFont(kFormFontFace, kFormFontHeight, FW_NORMAL);
@@ -72,58 +47,39 @@ void TfmMainForm::BuildToolButtons() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     const auto backdrop = [this](HDC dc, const RECT& area) { PaintNavigation(dc, area); };
-    int top = 120;
-    for (const ToolButtonEntry& entry : kWideButtons) {
-        ToolButtonFor(entry.section)
-            .Create(*this, entry.caption, entry.glyph, Bounds{8, top, 201, 41}, toolFont_.Get(),
-                    backdrop);
-        top += 48;
-    }
-    int left = 8;
-    for (const ToolButtonEntry& entry : kIconButtons) {
-        ToolButton& button = ToolButtonFor(entry.section);
-        button.Create(*this, L"", entry.glyph, Bounds{left, 360, 41, 41}, toolFont_.Get(),
-                      backdrop);
-        button.SetHint(tooltip_, entry.hint);
-        left += 48;
-    }
-
-    const std::pair<Section, void (TfmMainForm::*)()> handlers[] = {
-        {Section::ScanErrors, &TfmMainForm::toolScanErrorsClick},
-        {Section::Toolbar, &TfmMainForm::toolToolbarClick},
-        {Section::Backup, &TfmMainForm::toolBackupClick},
-        {Section::History, &TfmMainForm::toolHistoryClick},
-        {Section::IgnoreList, &TfmMainForm::toolIgnoreClick},
-        {Section::AddRemove, &TfmMainForm::toolAddRemoveClick},
-        {Section::Startup, &TfmMainForm::toolStartupClick},
-        {Section::MoreTools, &TfmMainForm::toolMoreToolsClick},
-        {Section::IE, &TfmMainForm::toolEClick},
-    };
-    for (const auto& [section, handler] : handlers) {
-        ToolButtonFor(section).OnClick(*this, [this, handler] { (this->*handler)(); });
+    // The wide buttons go down the column from the top, the icon buttons along one row below.
+    int wideTop = 120;
+    int iconLeft = 8;
+    const auto entries = MainSections();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const SectionEntry& entry = entries[i];
+        auto button = std::make_unique<ToolButton>();
+        if (entry.button == SectionEntry::Button::Wide) {
+            button->Create(*this, entry.label, entry.glyph, Bounds{8, wideTop, 201, 41},
+                           toolFont_.Get(), backdrop);
+            wideTop += 48;
+        } else {
+            button->Create(*this, L"", entry.glyph, Bounds{iconLeft, 360, 41, 41}, toolFont_.Get(),
+                           backdrop);
+            button->SetHint(tooltip_, entry.label);
+            iconLeft += 48;
+        }
+        // Each button shows its section, then the section does what it needs on opening.
+        button->OnClick(*this, [this, i] {
+            Section& section = *sections_[i];
+            Show(section);
+            section.Selected();
+        });
+        toolButtons_.push_back(std::move(button));
     }
 }
 
 void TfmMainForm::BuildPages() {
     MainControl_.Create(*this, kMainControlBounds, false);
-    const wchar_t* const names[kSectionCount] = {
-        L"tabScanErrors", L"tabBackup",  L"tabHistory",    L"tabStartup", L"tabAddRemove",
-        L"tabIE",         L"tabToolbar", L"tabIgnoreList", L"tsMoreTools"};
-    for (const wchar_t* name : names) {
-        MainControl_.AddPage(name);
+    const auto entries = MainSections();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        sections_[i]->Build(MainControl_.AddPage(entries[i].pageName));
     }
-    const auto page = [this](Section section) -> Panel& {
-        return MainControl_.Page(static_cast<size_t>(section));
-    };
-    scanErrors_.Build(page(Section::ScanErrors), ImageList2.Get());
-    backup_.Build(page(Section::Backup));
-    history_.Build(page(Section::History));
-    startup_.Build(page(Section::Startup));
-    addRemove_.Build(page(Section::AddRemove));
-    ie_.Build(page(Section::IE));
-    toolbar_.Build(page(Section::Toolbar));
-    ignoreList_.Build(page(Section::IgnoreList));
-    moreTools_.Build(page(Section::MoreTools));
 }
 
 void TfmMainForm::BuildAutorunPanel() {
@@ -142,12 +98,9 @@ void TfmMainForm::Paint() {
     const RECT& area = painting.Area();
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     if (area.top < kHeaderHeight) {
-        HDC source = CreateCompatibleDC(dc);
-        {
-            SelectedObject keep(source, header_.Get());
-            BitBlt(dc, 0, 0, kClientWidth, kHeaderHeight, source, 0, 0, SRCCOPY);
-        }
-        DeleteDC(source);
+        const UniqueMemoryDc source(CreateCompatibleDC(dc));
+        SelectedObject keep(source.Get(), header_.Get());
+        BitBlt(dc, 0, 0, kClientWidth, kHeaderHeight, source.Get(), 0, 0, SRCCOPY);
     }
     RECT column = {};
     if (IntersectRect(&column, &area, &kNavigationColumn)) {

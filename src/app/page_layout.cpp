@@ -26,13 +26,10 @@ int TextWidth(const Panel& page, const std::wstring& caption) {
             shown += c;
         }
     }
-    HDC dc = GetDC(page.Handle());
+    const WindowDc dc(page.Handle());
     SIZE extent = {};
-    {
-        SelectedObject keepFont(dc, page.Font());
-        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
-    }
-    ReleaseDC(page.Handle(), dc);
+    SelectedObject keepFont(dc.Get(), page.Font());
+    GetTextExtentPoint32W(dc.Get(), shown.c_str(), static_cast<int>(shown.size()), &extent);
     return static_cast<int>(extent.cx);
 }
 

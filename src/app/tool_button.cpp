@@ -139,7 +139,8 @@ void ToolButton::Paint(HDC target) {
     GetClientRect(hwnd_, &client);
     const int width = client.right;
     const int height = client.bottom;
-    HDC dc = CreateCompatibleDC(target);
+    const UniqueMemoryDc memory(CreateCompatibleDC(target));
+    const HDC dc = memory.Get();
     UniqueBitmap buffer(CreateCompatibleBitmap(target, width, height));
     {
         SelectedObject keepBuffer(dc, buffer.Get());
@@ -191,7 +192,6 @@ void ToolButton::Paint(HDC target) {
         }
         BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
     }
-    DeleteDC(dc);
 }
 
 }  // namespace kestrova

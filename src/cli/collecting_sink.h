@@ -26,8 +26,8 @@ public:
     bool StopRequested() const override { return stop_.load(); }
     bool GroupChecked(int group) const override { return checked_[group]; }
 
-    // The status line as the end of a run leaves it.
-    void EndRun() { status_ = kScanDoneStatus; }
+    // The status line as the end of a run leaves it (ScanEndStatus).
+    void EndRun(std::wstring endStatus) { status_ = std::move(endStatus); }
 
     const ErrorList& Rows() const { return rows_; }
     bool Checked(int group) const { return checked_[group]; }

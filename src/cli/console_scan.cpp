@@ -34,7 +34,7 @@ ScanOutcome ConsoleScan::Run(const XmlDocument& ignoreList) {
     SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
     const ScanOutcome outcome = RunScan(sink_, ignoreList);
     SetConsoleCtrlHandler(OnConsoleBreak, FALSE);
-    sink_.EndRun();
+    sink_.EndRun(ScanEndStatus(outcome));
     return outcome;
 }
 

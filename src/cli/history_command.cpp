@@ -4,7 +4,6 @@
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
-#include "platform/list_model.h"
 #include "repair/restore_history.h"
 #include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
@@ -65,7 +64,8 @@ bool ReportBadEntries(const XmlElement& root) {
             found = true;
         }
         // Only shown, never needed to restore, but a sign of a file edited by hand.
-        for (const wchar_t* label : {kEntryNameAttribute, kEntryTypeAttribute, kEntryPathAttribute}) {
+        for (const wchar_t* label :
+             {kEntryNameAttribute, kEntryTypeAttribute, kEntryPathAttribute}) {
             if (!entry.Attribute(label)) {
                 Fail(L"history", L"entry " + std::to_wstring(i) + L" has no " + label);
                 found = true;
@@ -152,21 +152,14 @@ int RunRestoreCommand(const std::vector<std::wstring>& arguments) {
         return kExitFailed;
     }
 
-    TextRows rows;
-    RestoreHistory restore(history, SaverFor(store), rows);
-    restore.Refresh();
+    RestoreHistory restore(history, SaverFor(store));
     // Every index is checked before anything is written.
+    const size_t count = history.Root().ChildCount();
     std::vector<size_t> chosen;
     for (const std::wstring& operand : line.operands) {
-        chosen.push_back(ParseIndex(operand, rows.RowCount(), kHistoryWords));
+        chosen.push_back(ParseIndex(operand, count, kHistoryWords));
     }
-    if (all) {
-        rows.SetAllChecked(true);
-    }
-    for (const size_t index : chosen) {
-        rows.SetChecked(index, true);
-    }
-    const RestoreResult result = restore.Restore();
+    const RestoreResult result = all ? restore.RestoreAll() : restore.Restore(chosen);
 
     for (const RestoreFailure& failure : result.failures) {
         Fail(L"restore",

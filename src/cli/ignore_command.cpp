@@ -4,7 +4,6 @@
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
-#include "platform/list_model.h"
 #include "repair/ignore_list.h"
 #include "repair/shared_store.h"
 
@@ -15,30 +14,30 @@ namespace {
 constexpr wchar_t kCommand[] = L"ignore";
 constexpr wchar_t kListWords[] = L"ignore list";
 
-std::wstring ListText(const TextRows& rows, const std::vector<size_t>& indices) {
+std::wstring ListText(const std::vector<IgnoreEntry>& rows, const std::vector<size_t>& indices) {
     std::wstring text = L"Index\tRoot\tKey Name\tValue\n";
-    for (size_t i = 0; i < rows.RowCount(); ++i) {
-        text += std::to_wstring(indices[i]) + L"\t" + rows.CellText(i, 0) + L"\t" +
-                rows.CellText(i, 1) + L"\t" + rows.CellText(i, 2) + L"\n";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        text += std::to_wstring(indices[i]) + L"\t" + rows[i].root + L"\t" + rows[i].key + L"\t" +
+                rows[i].value + L"\n";
     }
     return text;
 }
 
-std::string ListJson(const TextRows& rows, const std::vector<size_t>& indices) {
+std::string ListJson(const std::vector<IgnoreEntry>& rows, const std::vector<size_t>& indices) {
     JsonWriter json;
     json.BeginObject();
     json.Key(L"entries");
     json.BeginArray();
-    for (size_t i = 0; i < rows.RowCount(); ++i) {
+    for (size_t i = 0; i < rows.size(); ++i) {
         json.BeginObject();
         json.Key(L"index");
         json.Int(static_cast<long long>(indices[i]));
         json.Key(L"root");
-        json.String(rows.CellText(i, 0));
+        json.String(rows[i].root);
         json.Key(L"key");
-        json.String(rows.CellText(i, 1));
+        json.String(rows[i].key);
         json.Key(L"value");
-        json.String(rows.CellText(i, 2));
+        json.String(rows[i].value);
         json.EndObject();
     }
     json.EndArray();
@@ -49,7 +48,7 @@ std::string ListJson(const TextRows& rows, const std::vector<size_t>& indices) {
 // Lists every entry that carries its three attributes, by its index in the file; tells each
 // one that does not on stderr and then exits with kExitFailed.
 int ListEntries(const XmlDocument& document, const std::wstring& path, bool json) {
-    TextRows rows;
+    std::vector<IgnoreEntry> rows;
     std::vector<size_t> indices;
     std::vector<std::wstring> problems;
     const XmlElement root = document.Root();
@@ -63,9 +62,7 @@ int ListEntries(const XmlDocument& document, const std::wstring& path, bool json
                                L" lacks ROOT, KEY or VALUE");
             continue;
         }
-        TextRow row;
-        row.cells = {*rootText, *key, *value};
-        rows.Add(std::move(row));
+        rows.push_back({*rootText, *key, *value});
         indices.push_back(i);
     }
     if (json) {
@@ -119,9 +116,8 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
 
     const std::wstring path = line.dataFolder + kIgnoreFileName;
     XmlDocument document;
-    TextRows rows;
     SharedStore store(document, path, kIgnoreRootTag);
-    IgnoreList ignoreList(document, SaverFor(store), rows);
+    IgnoreList ignoreList(document, SaverFor(store));
     try {
         store.Open();
     } catch (const XmlError& error) {
@@ -130,8 +126,9 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
     if (action == L"list") {
         return ListEntries(document, path, json);
     }
+    std::vector<IgnoreEntry> rows;
     try {
-        ignoreList.Refresh();
+        rows = ignoreList.Entries();
     } catch (const XmlError& error) {
         // An entry edited by hand: changing the list would save it again unchecked.
         return Fail(kCommand, L"the ignore list " + path + L" cannot be used: " + error.message());
@@ -147,23 +144,21 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
         if (result.saveError) {
             return Fail(kCommand, L"cannot save the ignore list: " + *result.saveError);
         }
-        WriteOut(L"Added entry " + std::to_wstring(rows.RowCount() - 1) + L"\n");
+        // Last in the file, after anything another program added meanwhile.
+        WriteOut(L"Added entry " + std::to_wstring(document.Root().ChildCount() - 1) + L"\n");
         return kExitDone;
     }
     // Every index is checked before anything changes.
     std::vector<size_t> chosen;
     for (size_t i = 1; i < line.operands.size(); ++i) {
-        chosen.push_back(ParseIndex(line.operands[i], rows.RowCount(), kListWords));
+        chosen.push_back(ParseIndex(line.operands[i], rows.size(), kListWords));
     }
-    for (const size_t index : chosen) {
-        rows.SetChecked(index, true);
-    }
-    const size_t before = rows.RowCount();
-    if (const auto saveError = ignoreList.Remove()) {
+    if (const auto saveError = ignoreList.Remove(chosen)) {
         return Fail(kCommand, L"cannot save the ignore list: " + *saveError);
     }
-    WriteOut(L"Removed " + std::to_wstring(before - rows.RowCount()) + L" entries; " +
-             std::to_wstring(rows.RowCount()) + L" entries left in the ignore list\n");
+    const size_t left = document.Root().ChildCount();
+    WriteOut(L"Removed " + std::to_wstring(rows.size() - left) + L" entries; " +
+             std::to_wstring(left) + L" entries left in the ignore list\n");
     return kExitDone;
 }
 

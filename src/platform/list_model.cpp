@@ -103,6 +103,16 @@ void TextRows::SetAllChecked(bool checked) {
     NotifyChanged();
 }
 
+std::vector<size_t> ListModel::CheckedRows() const {
+    std::vector<size_t> rows;
+    for (size_t i = 0; i < RowCount(); ++i) {
+        if (Checked(i)) {
+            rows.push_back(i);
+        }
+    }
+    return rows;
+}
+
 size_t TextRows::CheckedCount() const {
     return static_cast<size_t>(
         std::count_if(rows_.begin(), rows_.end(), [](const TextRow& r) { return r.checked; }));

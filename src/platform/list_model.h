@@ -21,6 +21,9 @@ public:
     // Index into the view's small image list; -1 for none.
     virtual int Image(size_t /*row*/) const { return -1; }
 
+    // The indices of the checked rows, in list order.
+    std::vector<size_t> CheckedRows() const;
+
     // The view that shows the model listens here; one listener at a time.
     void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
     // Tells the listener that rows changed: at once, or at the end of the open batch.

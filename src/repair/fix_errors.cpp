@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "platform/registry.h"
+#include "repair/history_batch.h"
 #include "repair/snapshot_records.h"
 #include "scan/key_names.h"
 
@@ -121,10 +122,7 @@ FixResult FixErrors(XmlDocument& history, const StoreSaver& save, const std::vec
     if (rows.empty()) {
         return result;
     }
-    const auto lock = history.Lock();
-    XmlElement root = history.Root();
-    const size_t firstNew = root.ChildCount();
-
+    HistoryBatch batch(history);
     struct Planned {
         size_t row;
         FixTarget target;
@@ -138,13 +136,13 @@ FixResult FixErrors(XmlDocument& history, const StoreSaver& save, const std::vec
             result.refused.push_back(i);
             continue;
         }
-        XmlElement entry = AppendHistoryEntry(root, row.errorType, row.keyName, row.guessPath);
+        XmlElement entry = batch.Append(row.errorType, row.keyName, row.guessPath);
         // The value alone, even the default one: never more than the fix deletes.
         const bool complete =
             target.isKey ? RecordKeyTree(entry, target.root, target.keyPath + L"\\" + target.name)
                          : RecordSingleValue(entry, target.root, target.keyPath, target.name);
         if (!complete) {
-            root.DeleteChild(root.ChildCount() - 1);
+            batch.DropLast();
             result.notRecorded.push_back(i);
             continue;
         }
@@ -153,11 +151,7 @@ FixResult FixErrors(XmlDocument& history, const StoreSaver& save, const std::vec
     if (planned.empty()) {
         return result;
     }
-
-    if (auto error = TrySave(save)) {
-        while (root.ChildCount() > firstNew) {
-            root.DeleteChild(root.ChildCount() - 1);
-        }
+    if (auto error = batch.Save(save)) {
         result.saveError = std::move(error);
         return result;
     }

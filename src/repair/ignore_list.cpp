@@ -1,20 +1,25 @@
 #include "repair/ignore_list.h"
 
-#include "repair/entry_rows.h"
 #include "repair/value_encoding.h"
 #include "scan/key_names.h"
 
 namespace kestrova {
 
-IgnoreList::IgnoreList(XmlDocument& ignoreList, StoreSaver save, TextRows& rows)
-    : ignoreList_(ignoreList), save_(std::move(save)), rows_(rows) {}
+IgnoreList::IgnoreList(XmlDocument& ignoreList, StoreSaver save)
+    : ignoreList_(ignoreList), save_(std::move(save)) {}
 
-void IgnoreList::Refresh() {
-    FillEntryRows(ignoreList_, rows_, [](const XmlElement& entry) {
-        return std::vector<std::wstring>{entry.AttributeText(kIgnoreRootAttribute),
-                                         entry.AttributeText(kIgnoreKeyAttribute),
-                                         entry.AttributeText(kIgnoreValueAttribute)};
-    });
+std::vector<IgnoreEntry> IgnoreList::Entries() const {
+    std::vector<IgnoreEntry> entries;
+    const auto lock = ignoreList_.Lock();
+    const XmlElement root = ignoreList_.Root();
+    const size_t count = root.Valid() ? root.ChildCount() : 0;
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        entries.push_back({entry.AttributeText(kIgnoreRootAttribute),
+                           entry.AttributeText(kIgnoreKeyAttribute),
+                           entry.AttributeText(kIgnoreValueAttribute)});
+    }
+    return entries;
 }
 
 void IgnoreList::AppendEntry(const std::wstring& root, const std::wstring& key,
@@ -37,7 +42,6 @@ IgnoreAddResult IgnoreList::Add(const std::wstring& root, const std::wstring& ke
     AppendEntry(root, keyName, value);
     result.added = true;
     result.saveError = TrySave(save_);
-    Refresh();
     return result;
 }
 
@@ -56,24 +60,27 @@ IgnoreRowsResult IgnoreList::AddErrorRows(const std::vector<std::wstring>& keyNa
         result.added.push_back(i);
     }
     result.saveError = TrySave(save_);
-    Refresh();
     return result;
 }
 
-std::optional<std::wstring> IgnoreList::Remove() {
-    if (rows_.RowCount() == 0) {
+std::optional<std::wstring> IgnoreList::Remove(const std::vector<size_t>& entries) {
+    if (entries.empty()) {
         return std::nullopt;
     }
     const auto lock = ignoreList_.Lock();
     XmlElement root = ignoreList_.Root();
-    for (size_t i = rows_.RowCount(); i-- > 0;) {
-        if (rows_.Checked(i) && i < root.ChildCount()) {
+    std::vector<bool> chosen(root.ChildCount(), false);
+    for (size_t index : entries) {
+        if (index < chosen.size()) {
+            chosen[index] = true;
+        }
+    }
+    for (size_t i = chosen.size(); i-- > 0;) {
+        if (chosen[i]) {
             root.DeleteChild(i);
         }
     }
-    std::optional<std::wstring> saveError = TrySave(save_);
-    Refresh();
-    return saveError;
+    return TrySave(save_);
 }
 
 }  // namespace kestrova

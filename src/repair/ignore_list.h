@@ -1,7 +1,7 @@
 #pragma once
-// The Ignore List section without its window: the rows of lvIgnore (one per ignore entry:
-// Root, Key Name, Value and a check box) and the buttons that change the list. Row i always
-// stands for child i of the IgnoreList root. Every change saves ignore.xml at once.
+// The ignore list without a window: its entries (Root, Key Name, Value) and the changes the
+// Ignore List section and the error list make to it. Entry i is child i of the IgnoreList
+// root. Every change saves ignore.xml at once.
 //
 // The scan consults the same document through IgnoreListMatches (scan/ignore_match.h). Each
 // change here holds the document's lock, so the scan never sees half of one.
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/list_model.h"
 #include "platform/xml_document.h"
 #include "repair/store_saver.h"
 
@@ -21,6 +20,12 @@ inline constexpr wchar_t kIgnoreEntryTag[] = L"ERROR";
 inline constexpr wchar_t kIgnoreRootAttribute[] = L"ROOT";
 inline constexpr wchar_t kIgnoreKeyAttribute[] = L"KEY";
 inline constexpr wchar_t kIgnoreValueAttribute[] = L"VALUE";
+
+struct IgnoreEntry {
+    std::wstring root;
+    std::wstring key;
+    std::wstring value;
+};
 
 struct IgnoreAddResult {
     bool added = false;
@@ -40,37 +45,32 @@ struct IgnoreRowsResult {
 
 class IgnoreList {
 public:
-    // The document, how to save it, and the rows the list view shows.
-    IgnoreList(XmlDocument& ignoreList, StoreSaver save, TextRows& rows);
+    // The document and how to save it.
+    IgnoreList(XmlDocument& ignoreList, StoreSaver save);
 
-    // Rebuilds the rows: one unchecked row per entry, in document order. Throws XmlError for
-    // an entry that lacks one of its three attributes.
-    void Refresh();
+    // The entries in document order. Throws XmlError for an entry that lacks one of its three
+    // attributes.
+    std::vector<IgnoreEntry> Entries() const;
 
     // "Add": when all three texts are non-empty, appends an entry holding them exactly as
-    // typed, saves and refreshes; otherwise does nothing.
+    // typed and saves; otherwise does nothing.
     IgnoreAddResult Add(const std::wstring& root, const std::wstring& keyName,
                         const std::wstring& value);
 
     // "&Add to Ignore List": the Key Names of the checked error rows, in list order. From the
     // last to the first, appends an entry per Key Name: ROOT up to its first "\", KEY between
-    // its first and last "\", VALUE after its last "\". Then saves and refreshes.
+    // its first and last "\", VALUE after its last "\". Then saves.
     IgnoreRowsResult AddErrorRows(const std::vector<std::wstring>& keyNames);
 
-    // "Remove": deletes the entries of the checked rows, from the last to the first, then saves
-    // and refreshes. Nothing happens while there are no rows. Returns the save's error.
-    std::optional<std::wstring> Remove();
-
-    // "&Check all" and "&Uncheck all".
-    void CheckAll() { rows_.SetAllChecked(true); }
-    void UncheckAll() { rows_.SetAllChecked(false); }
+    // "Remove": deletes the chosen entries (indices into the list, any order), from the last
+    // to the first, then saves. Nothing happens when none is chosen. Returns the save's error.
+    std::optional<std::wstring> Remove(const std::vector<size_t>& entries);
 
 private:
     void AppendEntry(const std::wstring& root, const std::wstring& key, const std::wstring& value);
 
     XmlDocument& ignoreList_;
     StoreSaver save_;
-    TextRows& rows_;
 };
 
 }  // namespace kestrova

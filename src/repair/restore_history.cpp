@@ -1,7 +1,6 @@
 #include "repair/restore_history.h"
 
 #include "platform/registry_error.h"
-#include "repair/entry_rows.h"
 #include "repair/snapshot_records.h"
 #include "repair/value_encoding.h"
 
@@ -55,63 +54,72 @@ std::wstring RestoreSummaryText(const RestoreResult& result) {
     return text;
 }
 
-RestoreHistory::RestoreHistory(XmlDocument& history, StoreSaver save, TextRows& rows)
-    : history_(history), save_(std::move(save)), rows_(rows) {}
+RestoreHistory::RestoreHistory(XmlDocument& history, StoreSaver save)
+    : history_(history), save_(std::move(save)) {}
 
-void RestoreHistory::Refresh() {
-    FillEntryRows(history_, rows_, [](const XmlElement& entry) {
-        return std::vector<std::wstring>{Label(entry, kEntryNameAttribute),
-                                         Label(entry, kEntryTypeAttribute),
-                                         Label(entry, kEntryPathAttribute)};
-    });
+std::vector<HistoryEntryLabels> RestoreHistory::Entries() const {
+    std::vector<HistoryEntryLabels> entries;
+    const auto lock = history_.Lock();
+    const XmlElement root = history_.Root();
+    const size_t count = root.Valid() ? root.ChildCount() : 0;
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        entries.push_back({Label(entry, kEntryNameAttribute), Label(entry, kEntryTypeAttribute),
+                           Label(entry, kEntryPathAttribute)});
+    }
+    return entries;
 }
 
-RestoreResult RestoreHistory::Restore() {
+RestoreResult RestoreHistory::Restore(const std::vector<size_t>& entries) {
     RestoreResult result;
-    {
-        const auto lock = history_.Lock();
-        ListModel::Batch batch(rows_);
-        XmlElement root = history_.Root();
-        for (size_t i = rows_.RowCount(); i-- > 0;) {
-            if (!rows_.Checked(i) || !root.Valid() || i >= root.ChildCount()) {
-                continue;
-            }
-            const XmlElement entry = root.Child(i);
-            if (auto error = WriteBackEntry(entry)) {
-                result.failures.push_back({Label(entry, kEntryNameAttribute),
-                                           Label(entry, kEntryTypeAttribute), std::move(*error)});
-                continue;
-            }
-            root.DeleteChild(i);
-            rows_.Remove(i);
-            ++result.restored;
-        }
-        if (result.restored > 0) {
-            result.saveError = TrySave(save_);
+    const auto lock = history_.Lock();
+    XmlElement root = history_.Root();
+    if (!root.Valid()) {
+        return result;
+    }
+    std::vector<bool> chosen(root.ChildCount(), false);
+    for (size_t index : entries) {
+        if (index < chosen.size()) {
+            chosen[index] = true;
         }
     }
-    Refresh();
+    for (size_t i = chosen.size(); i-- > 0;) {
+        if (!chosen[i]) {
+            continue;
+        }
+        const XmlElement entry = root.Child(i);
+        if (auto error = WriteBackEntry(entry)) {
+            result.failures.push_back({Label(entry, kEntryNameAttribute),
+                                       Label(entry, kEntryTypeAttribute), std::move(*error)});
+            continue;
+        }
+        root.DeleteChild(i);
+        ++result.restored;
+    }
+    if (result.restored > 0) {
+        result.saveError = TrySave(save_);
+    }
     return result;
+}
+
+RestoreResult RestoreHistory::RestoreAll() {
+    const auto lock = history_.Lock();
+    const XmlElement root = history_.Root();
+    std::vector<size_t> all(root.Valid() ? root.ChildCount() : 0);
+    for (size_t i = 0; i < all.size(); ++i) {
+        all[i] = i;
+    }
+    return Restore(all);
 }
 
 std::optional<std::wstring> RestoreHistory::Clear() {
     const auto lock = history_.Lock();
-    rows_.Clear();
     XmlElement root = history_.Root();
     if (!root.Valid() || root.ChildCount() == 0) {
         return std::nullopt;
     }
     root.DeleteAllChildren();
     return TrySave(save_);
-}
-
-void RestoreHistory::ToggleCheckAll() {
-    if (rows_.RowCount() == 0) {
-        return;
-    }
-    const bool check = checkAllCaption_ == kHistoryCheckAllCaption;
-    rows_.SetAllChecked(check);
-    checkAllCaption_ = check ? kHistoryUncheckAllCaption : kHistoryCheckAllCaption;
 }
 
 }  // namespace kestrova

@@ -6,10 +6,9 @@
 namespace kestrova {
 
 void ScanAppPaths(ScanContext& scan) {
-    // Each entry's default value names the program. An entry that vanished or refuses access
-    // ends the group.
+    // Each entry's default value names the program.
     WalkSubKeyFiles(scan, {L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths", L"",
-                           L"Application", kGroupAppPaths, UnopenedSubKey::EndsTheGroup});
+                           L"Application", kGroupAppPaths});
 }
 
 }  // namespace kestrova

@@ -3,9 +3,9 @@
 #include <optional>
 #include <vector>
 
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
-#include "scan/target_missing.h"
 
 namespace kestrova {
 
@@ -17,9 +17,10 @@ void WalkValueNames(ScanContext& scan, const std::wstring& key, int group,
     }
     std::vector<std::wstring> names;
     registry.GetValueNames(names);
+    const KeyPath walked{HKEY_LOCAL_MACHINE, key};
     int counter = 0;
     for (const std::wstring& name : names) {
-        const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
+        const std::wstring keyName = walked.TextOf(name);
         scan.SetStatus(keyName);
         judge(name, keyName, counter);
         if (scan.StopRequested()) {
@@ -36,22 +37,20 @@ void WalkSubKeyFiles(ScanContext& scan, const SubKeyFileWalk& walk) {
     }
     std::vector<std::wstring> names;
     registry.GetKeyNames(names);
+    const KeyPath walked{HKEY_LOCAL_MACHINE, walk.key};
     int counter = 0;
     for (const std::wstring& name : names) {
-        const std::wstring subKey = walk.key + L"\\" + name;
-        scan.SetStatus(L"HKEY_LOCAL_MACHINE" + subKey);
-        if (!registry.OpenKey(subKey, false)) {
-            if (walk.unopened == UnopenedSubKey::EndsTheGroup) {
-                return;
-            }
+        const KeyPath entry = walked.Child(name);
+        scan.SetStatus(entry.Text());
+        // One entry that cannot be read says nothing about the others.
+        if (!registry.OpenKey(entry.path, false)) {
             continue;
         }
         const std::optional<std::wstring> file = ReadTextData(registry, walk.valueName);
         std::wstring guess;
-        if (file && TargetMissing(*file, guess)) {
+        if (file && scan.Targets().Missing(*file, guess)) {
             const std::wstring keyName =
-                L"HKEY_LOCAL_MACHINE" + subKey +
-                (walk.valueName.empty() ? std::wstring() : L"\\" + walk.valueName);
+                walk.valueName.empty() ? entry.Text() : entry.TextOf(walk.valueName);
             scan.ReportError(walk.errorType, keyName, *file, counter, guess);
         }
         if (scan.StopRequested()) {

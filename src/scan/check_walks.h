@@ -20,23 +20,17 @@ using ValueNameJudge =
 void WalkValueNames(ScanContext& scan, const std::wstring& key, int group,
                     const ValueNameJudge& judge);
 
-// What a subkey that is listed but does not open (it vanished, or refuses access) does.
-enum class UnopenedSubKey {
-    EndsTheGroup,  // counter unwritten
-    IsPassedOver,  // without a stop test
-};
-
 struct SubKeyFileWalk {
     std::wstring key;        // from the root, with a leading "\"
     std::wstring valueName;  // the value of each subkey that names a file; "" is the default
     std::wstring errorType;
     int group = 0;
-    UnopenedSubKey unopened = UnopenedSubKey::EndsTheGroup;
 };
 
 // The subkeys of walk.key whose value walk.valueName names a file that is gone (App Paths,
 // uninstall entries). The row's Key Name is the subkey's, followed by "\" and the value name
-// when that is not the default.
+// when that is not the default. A subkey that is listed but does not open (it vanished, or
+// refuses access) is passed over without a stop test, and the walk goes on with the next.
 void WalkSubKeyFiles(ScanContext& scan, const SubKeyFileWalk& walk);
 
 }  // namespace kestrova

@@ -1,11 +1,11 @@
 // Group 1: COM class registrations whose server, handler or icon file is gone.
 #include <array>
 
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 
 namespace kestrova {
 
@@ -20,9 +20,9 @@ constexpr std::array<const wchar_t*, 8> kFileSuffixes = {
 }  // namespace
 
 void ScanClsid(ScanContext& scan) {
-    const std::wstring key = L"\\CLSID";
+    const KeyPath key{HKEY_CLASSES_ROOT, L"\\CLSID"};
     Registry registry(HKEY_CLASSES_ROOT);
-    if (!registry.OpenKey(key, false)) {
+    if (!registry.OpenKey(key.path, false)) {
         return;
     }
     std::vector<std::wstring> classes;
@@ -30,20 +30,21 @@ void ScanClsid(ScanContext& scan) {
     int counter = 0;
     for (const std::wstring& name : classes) {
         registry.CloseKey();
-        scan.SetStatus(L"HKEY_CLASSES_ROOT" + key + L"\\" + name);
+        const KeyPath classKey = key.Child(name);
+        scan.SetStatus(classKey.Text());
         // Only class identifiers are judged; other names under CLSID are not classes.
         const bool isClassId = name.starts_with(L'{');
         for (const wchar_t* suffix : kFileSuffixes) {
-            const std::wstring path = key + L"\\" + name + suffix;
-            if (!registry.OpenKey(path, false)) {
+            const KeyPath server{HKEY_CLASSES_ROOT, classKey.path + suffix};
+            if (!registry.OpenKey(server.path, false)) {
                 continue;
             }
             const std::optional<std::wstring> data = ReadTextData(registry, L"");
             // Data naming another class ("{...}") is a reference, not a file.
             std::wstring guess;
-            if (data && isClassId && !data->starts_with(L'{') && TargetMissing(*data, guess)) {
-                scan.ReportError(L"COM/ActiveX", L"HKEY_CLASSES_ROOT" + path, *data, counter,
-                                 guess);
+            if (data && isClassId && !data->starts_with(L'{') &&
+                scan.Targets().Missing(*data, guess)) {
+                scan.ReportError(L"COM/ActiveX", server.Text(), *data, counter, guess);
             }
         }
         if (scan.StopRequested()) {

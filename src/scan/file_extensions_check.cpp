@@ -1,4 +1,5 @@
 // Group 11: extensions Explorer keeps settings for that are not registered as file types.
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/key_names.h"
 #include "scan/scan_checks.h"
@@ -7,9 +8,10 @@
 namespace kestrova {
 
 void ScanFileExtensions(ScanContext& scan) {
-    const std::wstring key = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+    const KeyPath key{HKEY_CURRENT_USER,
+                      L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"};
     Registry registry(HKEY_CURRENT_USER);
-    if (!registry.OpenKey(key, false)) {
+    if (!registry.OpenKey(key.path, false)) {
         return;
     }
     std::vector<std::wstring> extensions;
@@ -18,8 +20,7 @@ void ScanFileExtensions(ScanContext& scan) {
     for (const std::wstring& extension : extensions) {
         // Key names are matched without regard to letter case, so ".TXT" finds ".txt".
         if (!KeyExistsUnder(HKEY_CLASSES_ROOT, extension)) {
-            scan.ReportError(L"File Extensions", L"HKEY_CURRENT_USER" + key + L"\\" + extension,
-                             L"", counter, L"");
+            scan.ReportError(L"File Extensions", key.TextOf(extension), L"", counter, L"");
         }
         if (scan.StopRequested()) {
             return;

@@ -1,9 +1,9 @@
 // Group 3: installed fonts whose file is gone.
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 #include "scan/windows_version.h"
 
 namespace kestrova {
@@ -16,24 +16,24 @@ std::wstring FontsKeyPath(int windowsVersionClass) {
 }
 
 void ScanFonts(ScanContext& scan) {
-    const std::wstring key = FontsKeyPath(WindowsVersionClass());
+    const KeyPath key{HKEY_LOCAL_MACHINE, FontsKeyPath(WindowsVersionClass())};
+    const std::wstring& fontsFolder = scan.Targets().Places().fonts;
     Registry registry(HKEY_LOCAL_MACHINE);
     // A font key that does not open lists no values: the group ends with a count of 0.
-    registry.OpenKey(key, false);
+    registry.OpenKey(key.path, false);
     std::vector<std::wstring> names;
     registry.GetValueNames(names);
     int counter = 0;
     for (const std::wstring& name : names) {
-        const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
+        const std::wstring keyName = key.TextOf(name);
         scan.SetStatus(keyName);
         const std::optional<std::wstring> data = ReadTextData(registry, name);
         if (data) {
-            // A bare file name lies in the fonts folder, taken as the fixed C:\WINDOWS\FONTS.
-            const std::wstring path = data->find_first_of(L"\\:") == std::wstring::npos
-                                          ? L"C:\\WINDOWS\\FONTS\\" + *data
-                                          : *data;
+            // A bare file name lies in the system's Fonts folder, wherever Windows is.
+            const std::wstring path =
+                data->find_first_of(L"\\:") == std::wstring::npos ? fontsFolder + *data : *data;
             std::wstring guess;
-            if (TargetMissing(path, guess)) {
+            if (scan.Targets().Missing(path, guess)) {
                 scan.ReportError(L"Font File", keyName, path, counter, guess);
             }
         }

@@ -1,8 +1,8 @@
 #include "scan/guess_path.h"
 
 #include <string_view>
+#include <utility>
 
-#include "scan/path_exists.h"
 #include "scan/system_folders.h"
 
 namespace kestrova {
@@ -64,11 +64,16 @@ std::wstring ReplaceFirst(const std::wstring& pattern, const std::wstring& repla
 }
 
 std::wstring GuessPath(const std::wstring& data) {
+    FileProbe probe;
+    return GuessFile(data, probe).path;
+}
+
+GuessedFile GuessFile(const std::wstring& data, FileProbe& probe) {
     if (data.empty()) {
         return {};
     }
     if (data.starts_with(L"\\\\")) {
-        return data;  // a network path is left as it is
+        return {data, {}};  // a network path is left as it is
     }
     std::wstring s = LowerAscii(data);
 
@@ -107,13 +112,16 @@ std::wstring GuessPath(const std::wstring& data) {
         return {};
     }
 
+    size_t bareStart = npos;  // where a bare name starts after the folder put in front of it
     if (s.back() == L'$') {
         // An administrative share name ("d$") stands for the drive's root.
         s.pop_back();
         s += L":\\";
     } else if (s.find_first_of(L"\\:") == npos) {
         const std::wstring windows = WindowsFolder();
-        s = (FileExists(windows + s) ? windows : SystemFolder()) + s;
+        const std::wstring folder = probe.IsFile(windows + s) ? windows : SystemFolder();
+        s = folder + s;
+        bareStart = folder.size();
     }
 
     if (!HasExtension(s)) {
@@ -121,7 +129,10 @@ std::wstring GuessPath(const std::wstring& data) {
         if (s.empty()) {
             return {};
         }
-        if (FileExists(s + L".exe")) {
+        // A path without a drive is probed where it ends up, in the system folder: never from
+        // the current directory.
+        const bool hasDrive = s.find(L':') != npos;
+        if (probe.IsFile((hasDrive ? s : SystemFolder() + s) + L".exe")) {
             s += L".exe";
         }
     }
@@ -133,7 +144,10 @@ std::wstring GuessPath(const std::wstring& data) {
     while (!s.empty() && s.back() <= L' ') {
         s.pop_back();
     }
-    return s;
+    // The folder may hold a blank and lose its end above: then no bare name is known.
+    const bool bare = bareStart != npos && s.size() > bareStart;
+    std::wstring bareName = bare ? s.substr(bareStart) : std::wstring();
+    return {std::move(s), std::move(bareName)};
 }
 
 }  // namespace kestrova

@@ -1,11 +1,11 @@
 // Group 2: registered help files that are gone. Both help keys feed one counter.
 #include <array>
 
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 
 namespace kestrova {
 
@@ -21,7 +21,7 @@ void ScanHelpFiles(ScanContext& scan) {
         std::vector<std::wstring> names;
         registry.GetValueNames(names);
         for (const std::wstring& name : names) {
-            const std::wstring keyName = L"HKEY_LOCAL_MACHINE" + key + L"\\" + name;
+            const std::wstring keyName = KeyPath{HKEY_LOCAL_MACHINE, key}.TextOf(name);
             scan.SetStatus(keyName);
             // Each value names a help file; its data is the folder that holds it.
             const std::optional<std::wstring> folder = ReadTextData(registry, name);
@@ -32,7 +32,8 @@ void ScanHelpFiles(ScanContext& scan) {
                 }
                 path += name;
                 std::wstring guess;
-                if (TargetMissing(path, guess)) {
+                // A bare name (no folder given) is also looked for in the Windows Help folder.
+                if (scan.Targets().Missing(path, guess, FileKind::Help)) {
                     scan.ReportError(L"Help File", keyName, path, counter, guess);
                 }
             }

@@ -1,6 +1,7 @@
 #pragma once
-// What a scan check may do while it runs: report an error through the ignore-list filter,
-// add a row directly, show the key in hand, write its counter and ask whether to stop.
+// What a scan check may do while it runs: test whether data names a file that is gone, report
+// an error through the ignore-list filter, add a row directly, show the key in hand, write its
+// counter and ask whether to stop.
 
 #include <string>
 #include <utility>
@@ -9,13 +10,27 @@
 #include "scan/error_row.h"
 #include "scan/ignore_list_index.h"
 #include "scan/scan_sink.h"
+#include "scan/search_places.h"
+#include "scan/target_missing.h"
 
 namespace kestrova {
 
 class ScanContext {
 public:
+    // Files are probed on the system's own file system, bare names looked up in its folders.
     ScanContext(ScanSink& sink, const XmlDocument& ignoreList)
-        : sink_(sink), ignoreList_(ignoreList) {}
+        : ScanContext(sink, ignoreList, ownProbe_, SystemSearchPlaces()) {}
+    // Files are probed through probe and bare names looked up in places, which a test makes
+    // to show what its machine cannot have.
+    ScanContext(ScanSink& sink, const XmlDocument& ignoreList, FileProbe& probe,
+                SearchPlaces places)
+        : sink_(sink), ignoreList_(ignoreList), targets_(probe, std::move(places)) {}
+    ScanContext(const ScanContext&) = delete;
+    ScanContext& operator=(const ScanContext&) = delete;
+
+    // The test of the groups whose data names files; it remembers what it learnt of each
+    // drive for the run.
+    TargetTest& Targets() { return targets_; }
 
     // Unless the ignore list matches keyName, appends a checked row (image 1) and adds one
     // to counter; a matched entry adds nothing and leaves counter alone.
@@ -32,6 +47,8 @@ private:
     ScanSink& sink_;
     // Follows every change made to the ignore list during the run.
     IgnoreListIndex ignoreList_;
+    FileProbe ownProbe_;  // unused when a probe is given
+    TargetTest targets_;
 };
 
 }  // namespace kestrova

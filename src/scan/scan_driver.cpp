@@ -4,8 +4,7 @@
 #include <exception>
 #include <utility>
 
-#include "platform/registry_error.h"
-#include "platform/text.h"
+#include "platform/error.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_context.h"
 #include "scan/scan_groups.h"
@@ -40,14 +39,18 @@ ScanOutcome RunScan(ScanSink& sink, const XmlDocument& ignoreList) {
                 kChecks[group](scan);
             }
         }
-    } catch (const RegistryError& error) {
-        return Failed(error.message());
-    } catch (const XmlError& error) {
-        return Failed(error.message());
-    } catch (const std::exception& error) {
-        return Failed(FromUtf8(error.what()));
+    } catch (...) {
+        // The message of the program's own errors, the text of any other.
+        return Failed(ErrorText(std::current_exception()));
     }
     return ScanOutcome{};
+}
+
+std::wstring ScanEndStatus(const ScanOutcome& outcome) {
+    if (outcome.end == ScanOutcome::End::Failed) {
+        return L"Scan failed: " + outcome.error;
+    }
+    return std::wstring(kScanDoneStatus);
 }
 
 }  // namespace kestrova

@@ -22,8 +22,13 @@ struct ScanOutcome {
 
 // Runs the scan on the calling thread, which must have COM initialised (the ignore list is an
 // MSXML document). The stop flag is tested before each group; each group's check box is read
-// when the run reaches it. An error inside a check ends the run: the rows found so far stay,
-// that group's counter stays unwritten, and the error comes back in the outcome.
+// when the run reaches it. An error inside a check, of whatever kind, ends the run: the rows
+// found so far stay, that group's counter stays unwritten, and the error's text comes back in
+// the outcome; nothing is thrown.
 ScanOutcome RunScan(ScanSink& sink, const XmlDocument& ignoreList);
+
+// The status line once a run has ended: "Scan done !" after a run that completed or was
+// stopped, "Scan failed: " and the error's text after a run that an error ended.
+std::wstring ScanEndStatus(const ScanOutcome& outcome);
 
 }  // namespace kestrova

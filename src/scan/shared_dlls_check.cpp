@@ -1,9 +1,8 @@
 // Group 6: shared-library reference counts for libraries that are gone. Each value's name is
 // the library's full path; its data (the count) is not read.
 #include "scan/scan_checks.h"
-#include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 #include "scan/check_walks.h"
+#include "scan/scan_groups.h"
 
 namespace kestrova {
 
@@ -13,7 +12,7 @@ void ScanSharedDlls(ScanContext& scan) {
                    [&scan](const std::wstring& name, const std::wstring& keyName, int& counter) {
                        // The Key Name ends in a full file path, so it holds further "\".
                        std::wstring guess;
-                       if (TargetMissing(name, guess)) {
+                       if (scan.Targets().Missing(name, guess)) {
                            scan.ReportError(L"Shared DLLs", keyName, name, counter, guess);
                        }
                    });

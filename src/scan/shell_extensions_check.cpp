@@ -1,18 +1,19 @@
 // Group 8: approved shell extensions whose in-process server is gone. The list of approved
 // classes is under HKEY_LOCAL_MACHINE; each class's server under HKEY_CLASSES_ROOT.
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 
 namespace kestrova {
 
 void ScanShellExtensions(ScanContext& scan) {
-    const std::wstring key =
-        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+    const KeyPath approved{
+        HKEY_LOCAL_MACHINE,
+        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"};
     Registry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(key, false)) {
+    if (!registry.OpenKey(approved.path, false)) {
         return;
     }
     std::vector<std::wstring> names;
@@ -26,10 +27,9 @@ void ScanShellExtensions(ScanContext& scan) {
         }
         const std::optional<std::wstring> server = ReadTextData(registry, L"");
         std::wstring guess;
-        if (server && TargetMissing(*server, guess)) {
+        if (server && scan.Targets().Missing(*server, guess)) {
             // The row names the approved-list entry, not the class key.
-            scan.ReportError(L"Shell Extensions", L"HKEY_LOCAL_MACHINE" + key + L"\\" + name,
-                             *server, counter, guess);
+            scan.ReportError(L"Shell Extensions", approved.TextOf(name), *server, counter, guess);
         }
         if (scan.StopRequested()) {
             return;

@@ -3,11 +3,11 @@
 // after the group.
 #include <array>
 
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
-#include "scan/target_missing.h"
 
 namespace kestrova {
 
@@ -33,14 +33,15 @@ void ScanSoundEvents(ScanContext& scan) {
             for (const std::wstring& event : events) {
                 for (const wchar_t* scheme : schemes) {
                     const std::wstring path = appKey + L"\\" + event + L"\\" + scheme;
-                    const std::wstring keyName = L"HKEY_CURRENT_USER" + path;
+                    const std::wstring keyName = KeyPath{HKEY_CURRENT_USER, path}.Text();
                     scan.SetStatus(keyName);
                     if (!registry.OpenKeyReadOnly(path)) {
                         continue;
                     }
                     const std::optional<std::wstring> sound = ReadTextData(registry, L"");
                     std::wstring guess;
-                    if (sound && TargetMissing(*sound, guess)) {
+                    // A bare name is also looked for in the Windows Media folder.
+                    if (sound && scan.Targets().Missing(*sound, guess, FileKind::Sound)) {
                         scan.ReportError(L"Sound AppEvent", keyName, *sound, counter, guess);
                     }
                 }

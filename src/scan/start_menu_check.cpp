@@ -2,6 +2,7 @@
 // folder; an entry without subkeys of its own is taken as obsolete.
 #include <array>
 
+#include "platform/key_path.h"
 #include "platform/registry.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"
@@ -27,7 +28,7 @@ void ScanStartMenuOrder(ScanContext& scan) {
             // An entry that does not open counts as one without subkeys.
             registry.OpenKey(key + L"\\" + name, false);
             if (!registry.HasSubKeys()) {
-                scan.ReportError(L"Start Menu", L"HKEY_CURRENT_USER" + key + L"\\" + name, name,
+                scan.ReportError(L"Start Menu", KeyPath{HKEY_CURRENT_USER, key}.TextOf(name), name,
                                  counter, L"{null value}");
             }
             // A stop ends this key only; the next key is still begun.

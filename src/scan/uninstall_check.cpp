@@ -6,10 +6,8 @@
 namespace kestrova {
 
 void ScanUninstall(ScanContext& scan) {
-    // An entry that does not open is passed over.
-    WalkSubKeyFiles(
-        scan, {L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", L"UninstallString",
-               L"Uninstall", kGroupUninstall, UnopenedSubKey::IsPassedOver});
+    WalkSubKeyFiles(scan, {L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                           L"UninstallString", L"Uninstall", kGroupUninstall});
 }
 
 }  // namespace kestrova

@@ -11,7 +11,16 @@
 #include <vector>
 
 #include "app/first_activation.h"
+#include "app/add_remove_section.h"
+#include "app/backup_section.h"
+#include "app/history_section.h"
+#include "app/ie_plugins_section.h"
+#include "app/ie_traces_section.h"
+#include "app/ignore_list_section.h"
 #include "app/main_form.h"
+#include "app/more_tools_section.h"
+#include "app/scan_errors_section.h"
+#include "app/startup_section.h"
 #include "platform/registry.h"
 #include "support/message_pump.h"
 #include "support/sandbox_test.h"
@@ -105,7 +114,8 @@ protected:
         WaitForScanEnd();
     }
     void WaitForScanEnd() {
-        ASSERT_TRUE(PumpMessagesUntil([this] { return !form_->ScanRunning(); }));
+        ASSERT_TRUE(
+            PumpMessagesUntil([this] { return !form_->Get<ScanErrorsSection>().ScanRunning(); }));
         Settle();
     }
     // Errors shown so far; the first-activation message is a plain message, not counted.
@@ -116,11 +126,11 @@ protected:
         Settle();
     }
     // The page panels of MainControl that are on screen.
-    std::vector<Section> VisiblePages() {
-        std::vector<Section> visible;
-        for (int i = 0; i < kSectionCount; ++i) {
-            if (form_->MainControl().Page(static_cast<size_t>(i)).Visible()) {
-                visible.push_back(static_cast<Section>(i));
+    std::vector<size_t> VisiblePages() {
+        std::vector<size_t> visible;
+        for (size_t i = 0; i < form_->MainControl().PageCount(); ++i) {
+            if (form_->MainControl().Page(i).Visible()) {
+                visible.push_back(i);
             }
         }
         return visible;

@@ -13,9 +13,9 @@ using namespace test;
 
 class MainFormRepairTest : public MainFormTest {
 protected:
-    HWND ErrorRows() { return form_->ScanErrors().lvErrors.Handle(); }
-    HWND HistoryRows() { return form_->History().lvHistory.Handle(); }
-    HWND IgnoreRows() { return form_->IgnoreList().lvIgnore.Handle(); }
+    HWND ErrorRows() { return form_->Get<ScanErrorsSection>().lvErrors.Handle(); }
+    HWND HistoryRows() { return form_->Get<HistorySection>().lvHistory.Handle(); }
+    HWND IgnoreRows() { return form_->Get<IgnoreListSection>().lvIgnore.Handle(); }
     bool AppKeyExists() {
         Registry reg(HKEY_LOCAL_MACHINE);
         return reg.KeyExists(L"\\" + kAppPathsKey + L"\\gone.exe");
@@ -26,7 +26,7 @@ protected:
         return saved.Root().ChildCount();
     }
     void Fix() {
-        form_->ScanErrors().btnFixSelected.Click();
+        form_->Get<ScanErrorsSection>().btnFixSelected.Click();
         Settle();
     }
 };
@@ -42,7 +42,7 @@ TEST_F(MainFormRepairTest, FixKeepsHistoryThatRestoresAndClears) {
     ASSERT_EQ(RowCount(ErrorRows()), 3);  // gone.exe, gone.hlp, kept.hlp
     ClickCheckBox(ErrorRows(), 2);        // kept.hlp stays
     ASSERT_EQ(ItemText(ErrorRows(), 2, 1), L"HKEY_LOCAL_MACHINE\\" + kHelpKey + L"\\kept.hlp");
-    ClickCheckBox(form_->ScanErrors().lvScanGroups.Handle(), kGroupFonts);
+    ClickCheckBox(form_->Get<ScanErrorsSection>().lvScanGroups.Handle(), kGroupFonts);
 
     // The history cannot be saved: nothing is deleted and the rows stay.
     ASSERT_TRUE(CreateDirectoryW((temp_ / L"Backup.xml").c_str(), nullptr));
@@ -62,19 +62,19 @@ TEST_F(MainFormRepairTest, FixKeepsHistoryThatRestoresAndClears) {
     EXPECT_EQ(MachineText(kHelpKey, L"kept.hlp"), temp_.Path());
     EXPECT_EQ(MachineText(kAppPathsKey + L"\\present.exe", L""), temp_ / L"present.exe");
     EXPECT_EQ(EntriesIn(L"Backup.xml"), 2u) << "the undo data reached the disk";
-    EXPECT_TRUE(ItemChecked(form_->ScanErrors().lvScanGroups.Handle(), kGroupFonts))
+    EXPECT_TRUE(ItemChecked(form_->Get<ScanErrorsSection>().lvScanGroups.Handle(), kGroupFonts))
         << "the groups are reset";
 
     // Bottom-up: the last fixed row is the first entry.
-    Press(form_->ToolButtonFor(Section::History).Handle());
-    EXPECT_EQ(form_->ShownSection(), Section::History);
+    Press(form_->ToolButtonFor<HistorySection>().Handle());
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<HistorySection>());
     ASSERT_EQ(RowCount(HistoryRows()), 2);
     EXPECT_EQ(ItemText(HistoryRows(), 0, 0), L"Help File");
     EXPECT_EQ(ItemText(HistoryRows(), 0, 1), L"HKEY_LOCAL_MACHINE\\" + kHelpKey + L"\\gone.hlp");
     EXPECT_EQ(ItemText(HistoryRows(), 1, 0), L"Application");
     EXPECT_FALSE(ItemChecked(HistoryRows(), 0));
 
-    HistoryPage& history = form_->History();
+    HistorySection& history = form_->Get<HistorySection>();
     history.btnCheckAll1.Click();
     EXPECT_EQ(history.btnCheckAll1.Text(), L"Unch&eck All");
     EXPECT_TRUE(ItemChecked(HistoryRows(), 0));
@@ -90,13 +90,13 @@ TEST_F(MainFormRepairTest, FixKeepsHistoryThatRestoresAndClears) {
     EXPECT_EQ(history.btnCheckAll1.Text(), L"Unch&eck All") << "nothing to toggle";
 
     // Fixed again, then the history is thrown away.
-    Press(form_->ToolButtonFor(Section::ScanErrors).Handle());
-    form_->ScanErrors().btnStartScan.Click();
+    Press(form_->ToolButtonFor<ScanErrorsSection>().Handle());
+    form_->Get<ScanErrorsSection>().btnStartScan.Click();
     WaitForScanEnd();
     ASSERT_EQ(RowCount(ErrorRows()), 3);
     Fix();
     EXPECT_EQ(RowCount(ErrorRows()), 0);
-    Press(form_->ToolButtonFor(Section::History).Handle());
+    Press(form_->ToolButtonFor<HistorySection>().Handle());
     ASSERT_EQ(RowCount(HistoryRows()), 3);
     history.btnClearUndo.Click();
     Settle();
@@ -113,8 +113,8 @@ TEST_F(MainFormRepairTest, IgnoreSectionAddsRemovesAndSavesEachChange) {
     WriteFileBytes(temp_ / L"ignore.xml",
                    "<IgnoreList><ERROR ROOT=\"HKEY_USERS\" KEY=\"k\" VALUE=\"v\"/></IgnoreList>");
     Open();
-    Press(form_->ToolButtonFor(Section::IgnoreList).Handle());
-    IgnoreListPage& page = form_->IgnoreList();
+    Press(form_->ToolButtonFor<IgnoreListSection>().Handle());
+    IgnoreListSection& page = form_->Get<IgnoreListSection>();
     ASSERT_EQ(RowCount(IgnoreRows()), 1);
 
     // An empty box: nothing is added.

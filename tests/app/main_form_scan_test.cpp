@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main_form_fixture.h"
+#include "platform/text.h"
 #include "platform/xml_document.h"
 
 namespace kestrova {
@@ -26,7 +27,7 @@ protected:
         SetMachineText(kAppPathsKey + L"\\gone.exe", L"", temp_ / L"gone.exe");
         SetMachineText(kHelpKey, L"gone.hlp", temp_.Path());
     }
-    ScanErrorsPage& Page() { return form_->ScanErrors(); }
+    ScanErrorsSection& Page() { return form_->Get<ScanErrorsSection>(); }
     HWND Errors() { return Page().lvErrors.Handle(); }
     HWND Groups() { return Page().lvScanGroups.Handle(); }
     std::vector<std::wstring> KeyNames() {
@@ -73,8 +74,26 @@ TEST_F(MainFormScanTest, FirstActivationScansAndListsExactlyTheStaleEntries) {
     EXPECT_EQ(Page().lblScanLabel.Text(), L"Scan done !");
     EXPECT_EQ(Page().btnStartScan.Text(), L"Start &Scan");
     EXPECT_TRUE(Page().btnFixSelected.Enabled());
-    EXPECT_EQ(form_->ShownSection(), Section::ScanErrors);
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<ScanErrorsSection>());
     EXPECT_TRUE(dialogs_.Texts(ShownDialog::Kind::Error).empty());
+}
+
+TEST_F(MainFormScanTest, AScanThatEndsInAnErrorSaysSoInTheStatusLine) {
+    WriteStaleEntries();
+    // An entry edited by hand without its KEY: matching the first stale row against it fails.
+    WriteFileBytes(temp_ / L"ignore.xml",
+                   "<IgnoreList><ERROR ROOT=\"HKEY_USERS\" VALUE=\"w\"/></IgnoreList>");
+    Open();
+    const std::wstring status = Page().lblScanLabel.Text();
+    EXPECT_EQ(status.rfind(L"Scan failed: ", 0), 0u) << ToUtf8(status);
+    EXPECT_NE(status.find(L"KEY"), std::wstring::npos) << ToUtf8(status);
+    EXPECT_EQ(Page().btnStartScan.Text(), L"Start &Scan");
+
+    // The next scan without the broken entry completes.
+    form_->IgnoreXmlDocument().Root().DeleteAllChildren();
+    Scan();
+    EXPECT_EQ(Page().lblScanLabel.Text(), L"Scan done !");
+    EXPECT_EQ(KeyNames(), (std::vector<std::wstring>{kGoneAppKeyName, kGoneHelpKeyName}));
 }
 
 TEST_F(MainFormScanTest, ButtonsFollowTheScanAndAnUncheckedGroupIsSkipped) {
@@ -94,18 +113,23 @@ TEST_F(MainFormScanTest, ButtonsFollowTheScanAndAnUncheckedGroupIsSkipped) {
     EXPECT_FALSE(Page().btnFixSelected.Enabled());
     EXPECT_EQ(Page().errors.RowCount(), 0u);
     EXPECT_EQ(Counters(), CountersWith(0, 0));
-    EXPECT_TRUE(form_->ScanRunning());
+    EXPECT_TRUE(form_->Get<ScanErrorsSection>().ScanRunning());
 
     // While it runs, showing the window again leaves the groups as they are.
     SendMessageW(Form(), WM_SHOWWINDOW, TRUE, 0);
     EXPECT_FALSE(ItemChecked(Groups(), kGroupHelpFiles));
 
     // Another section shown meanwhile (switched without letting the scan's reports in).
-    form_->MainControl().ShowPage(static_cast<size_t>(Section::IgnoreList));
+    for (size_t i = 0; i < form_->SectionCount(); ++i) {
+        if (&form_->SectionAt(i) == &form_->Get<IgnoreListSection>()) {
+            form_->MainControl().ShowPage(i);
+        }
+    }
     WaitForScanEnd();
     EXPECT_EQ(KeyNames(), std::vector<std::wstring>{kGoneAppKeyName});
     EXPECT_EQ(Counters(), CountersWith(1, 0));
-    EXPECT_EQ(form_->ShownSection(), Section::ScanErrors) << "the end shows the results";
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<ScanErrorsSection>())
+        << "the end shows the results";
     EXPECT_EQ(Page().btnStartScan.Text(), L"Start &Scan");
     EXPECT_TRUE(Page().btnFixSelected.Enabled());
     EXPECT_EQ(Page().lblScanLabel.Text(), L"Scan done !");
@@ -158,8 +182,9 @@ TEST_F(MainFormScanTest, SecondPressStopsTheOneRunningScan) {
     // "Add to Ignore List" stays usable during a run: the rows listed so far move to the ignore
     // list, the run goes on, and between them the two lists hold every stale entry once.
     Page().btnStartScan.Click();
-    ASSERT_TRUE(
-        PumpMessagesUntil([this] { return RowCount(Errors()) > 0 || !form_->ScanRunning(); }));
+    ASSERT_TRUE(PumpMessagesUntil([this] {
+        return RowCount(Errors()) > 0 || !form_->Get<ScanErrorsSection>().ScanRunning();
+    }));
     Page().btnAdd2Ignore.Click();
     WaitForScanEnd();
     XmlDocument saved;
@@ -167,7 +192,8 @@ TEST_F(MainFormScanTest, SecondPressStopsTheOneRunningScan) {
     const size_t ignored = saved.Root().ChildCount();
     EXPECT_GT(ignored, 0u);
     EXPECT_EQ(static_cast<size_t>(RowCount(Errors())) + ignored, static_cast<size_t>(kEntries + 1));
-    EXPECT_EQ(RowCount(form_->IgnoreList().lvIgnore.Handle()), static_cast<int>(ignored));
+    EXPECT_EQ(RowCount(form_->Get<IgnoreListSection>().lvIgnore.Handle()),
+              static_cast<int>(ignored));
 }
 
 TEST_F(MainFormScanTest, AddToIgnoreListDropsTheCheckedRowsFromThisAndLaterScans) {
@@ -188,7 +214,7 @@ TEST_F(MainFormScanTest, AddToIgnoreListDropsTheCheckedRowsFromThisAndLaterScans
     EXPECT_EQ(saved.Root().Child(0).AttributeText(L"ROOT"), L"HKEY_LOCAL_MACHINE");
     EXPECT_EQ(saved.Root().Child(0).AttributeText(L"KEY"), kHelpKey);
     EXPECT_EQ(saved.Root().Child(0).AttributeText(L"VALUE"), L"gone.hlp");
-    const HWND ignoreList = form_->IgnoreList().lvIgnore.Handle();
+    const HWND ignoreList = form_->Get<IgnoreListSection>().lvIgnore.Handle();
     ASSERT_EQ(RowCount(ignoreList), 1);
     EXPECT_EQ(ItemText(ignoreList, 0, 1), kHelpKey);
 

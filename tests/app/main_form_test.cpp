@@ -47,23 +47,41 @@ TEST_F(MainFormTest, WindowHasTheLayoutOfTheProgram) {
     EXPECT_FALSE(style & WS_THICKFRAME);
 
     const struct {
-        Section section;
+        ToolButton& (TfmMainForm::*button)();
         const wchar_t* caption;
         const wchar_t* hint;
         Bounds bounds;
     } buttons[] = {
-        {Section::ScanErrors, L"Scan and Fix Errors ", L"", {8, 120, 201, 41}},
-        {Section::Toolbar, L"IE Plugins                  ", L"", {8, 168, 201, 41}},
-        {Section::Backup, L"Backup and Restore", L"", {8, 216, 201, 41}},
-        {Section::History, L"Restore History         ", L"", {8, 264, 201, 41}},
-        {Section::IgnoreList, L"Ignore List                 ", L"", {8, 312, 201, 41}},
-        {Section::AddRemove, L"", L"Uninstall Manager", {8, 360, 41, 41}},
-        {Section::Startup, L"", L"Startup Programs", {56, 360, 41, 41}},
-        {Section::MoreTools, L"", L"More Tools", {104, 360, 41, 41}},
-        {Section::IE, L"", L"IE Traces Cleaning", {152, 360, 41, 41}},
+        {&TfmMainForm::ToolButtonFor<ScanErrorsSection>,
+         L"Scan and Fix Errors ",
+         L"",
+         {8, 120, 201, 41}},
+        {&TfmMainForm::ToolButtonFor<IePluginsSection>,
+         L"IE Plugins                  ",
+         L"",
+         {8, 168, 201, 41}},
+        {&TfmMainForm::ToolButtonFor<BackupSection>, L"Backup and Restore", L"", {8, 216, 201, 41}},
+        {&TfmMainForm::ToolButtonFor<HistorySection>,
+         L"Restore History         ",
+         L"",
+         {8, 264, 201, 41}},
+        {&TfmMainForm::ToolButtonFor<IgnoreListSection>,
+         L"Ignore List                 ",
+         L"",
+         {8, 312, 201, 41}},
+        {&TfmMainForm::ToolButtonFor<AddRemoveSection>,
+         L"",
+         L"Uninstall Manager",
+         {8, 360, 41, 41}},
+        {&TfmMainForm::ToolButtonFor<StartupSection>, L"", L"Startup Programs", {56, 360, 41, 41}},
+        {&TfmMainForm::ToolButtonFor<MoreToolsSection>, L"", L"More Tools", {104, 360, 41, 41}},
+        {&TfmMainForm::ToolButtonFor<IeTracesSection>,
+         L"",
+         L"IE Traces Cleaning",
+         {152, 360, 41, 41}},
     };
     for (const auto& b : buttons) {
-        ToolButton& button = form_->ToolButtonFor(b.section);
+        ToolButton& button = (form_.get()->*b.button)();
         EXPECT_EQ(button.Caption(), b.caption);
         EXPECT_EQ(button.Hint(), b.hint);
         const Bounds at = button.Position();
@@ -78,7 +96,7 @@ TEST_F(MainFormTest, WindowHasTheLayoutOfTheProgram) {
     EXPECT_EQ(std::tuple(page.left, page.top, page.right - page.left, page.bottom - page.top),
               std::tuple(213L, 114L, 540L, 343L));
     EXPECT_EQ(form_->AutoRunBox().Text(), L"Autorun when Windows starts");
-    EXPECT_EQ(form_->ShownSection(), Section::ScanErrors);
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<ScanErrorsSection>());
     EXPECT_TRUE(Errors().empty());
 }
 
@@ -91,47 +109,47 @@ TEST_F(MainFormTest, EveryListHasItsColumnsAndStyles) {
         bool keepSelection;
         bool multiSelect;
     } lists[] = {
-        {form_->ScanErrors().lvScanGroups.Handle(),
+        {form_->Get<ScanErrorsSection>().lvScanGroups.Handle(),
          {{L"Scan Groups", 300}, {L"Errors", -1}},
          true,
          true,
          false},
-        {form_->ScanErrors().lvErrors.Handle(),
+        {form_->Get<ScanErrorsSection>().lvErrors.Handle(),
          {{L"Error Type", 130}, {L"Key Name", 150}, {L"Key Value", 140}, {L"Guess Path", -1}},
          true,
          true,
          false},
-        {form_->History().lvHistory.Handle(),
+        {form_->Get<HistorySection>().lvHistory.Handle(),
          {{L"Name", 223}, {L"Type", 200}, {L"Path", -1}},
          true,
          true,
          false},
-        {form_->Startup().lvStartup.Handle(),
+        {form_->Get<StartupSection>().lvStartup.Handle(),
          {{L"Startup Items", 150}, {L"Command", 210}, {L"Location", -1}},
          true,
          true,
          false},
-        {form_->AddRemove().lvAddRemove.Handle(),
+        {form_->Get<AddRemoveSection>().lvAddRemove.Handle(),
          {{L"Display Name", -1}, {L"Uninstall Path", -1}, {L"Key Name", 1}},
          true,
          true,
          false},
-        {form_->IE().lvIE.Handle(),
+        {form_->Get<IeTracesSection>().lvIE.Handle(),
          {{L"Action", 230}, {L"Restart IE", 70, LVCFMT_CENTER}, {L"Description", -1}},
          true,
          true,
          false},
-        {form_->IE().lvDeletedFiles.Handle(),
+        {form_->Get<IeTracesSection>().lvDeletedFiles.Handle(),
          {{L"Section", 120}, {L"File Name", 150}, {L"Full Path", -1}},
          true,
          true,
          false},
-        {form_->Toolbar().lvBHO.Handle(),
+        {form_->Get<IePluginsSection>().lvBHO.Handle(),
          {{L"Name", -1}, {L"Type", 80}, {L"Registry Entries", 180}, {L"Path", -1}},
          true,
          true,
          true},
-        {form_->IgnoreList().lvIgnore.Handle(),
+        {form_->Get<IgnoreListSection>().lvIgnore.Handle(),
          {{L"Root", 130}, {L"Key Name", 280}, {L"Value", 90}},
          false,
          false,
@@ -180,7 +198,7 @@ TEST_F(MainFormTest, EveryListHasItsColumnsAndStyles) {
     }
 
     // The uninstall list's hidden column can never be widened.
-    const HWND uninstall = form_->AddRemove().lvAddRemove.Handle();
+    const HWND uninstall = form_->Get<AddRemoveSection>().lvAddRemove.Handle();
     ListView_SetColumnWidth(uninstall, 2, 150);
     EXPECT_EQ(ListView_GetColumnWidth(uninstall, 2), 1);
     ListView_SetColumnWidth(uninstall, 2, LVSCW_AUTOSIZE_USEHEADER);
@@ -198,14 +216,14 @@ TEST_F(MainFormTest, EveryListHasItsColumnsAndStyles) {
 TEST_F(MainFormTest, ButtonsAndFixedTextsAreThereAsAtStart) {
     MarkFirstScanOffered();  // no scan has run: "Fix Errors" stays disabled
     Open();
-    auto& scan = form_->ScanErrors();
-    auto& backup = form_->Backup();
-    auto& history = form_->History();
-    auto& startup = form_->Startup();
-    auto& uninstall = form_->AddRemove();
-    auto& ie = form_->IE();
-    auto& toolbar = form_->Toolbar();
-    auto& ignore = form_->IgnoreList();
+    auto& scan = form_->Get<ScanErrorsSection>();
+    auto& backup = form_->Get<BackupSection>();
+    auto& history = form_->Get<HistorySection>();
+    auto& startup = form_->Get<StartupSection>();
+    auto& uninstall = form_->Get<AddRemoveSection>();
+    auto& ie = form_->Get<IeTracesSection>();
+    auto& toolbar = form_->Get<IePluginsSection>();
+    auto& ignore = form_->Get<IgnoreListSection>();
     const struct {
         Button& button;
         const wchar_t* caption;
@@ -289,7 +307,7 @@ TEST_F(MainFormTest, ButtonsAndFixedTextsAreThereAsAtStart) {
     EXPECT_EQ(ItemText(actions, 0, 0), L"Clear the Internet Explorer Typed Address History");
     EXPECT_EQ(ItemText(actions, 6, 2), L"History of Visited URLs");
 
-    PageControl& tools = form_->MoreTools().pcMoreTools;
+    PageControl& tools = form_->Get<MoreToolsSection>().pcMoreTools;
     ASSERT_EQ(TabCtrl_GetItemCount(tools.Handle()), 3);
     const wchar_t* const tabs[] = {L"File Extensions Manager", L"UserAssist", L"Drive Cleaner"};
     for (int i = 0; i < 3; ++i) {
@@ -306,15 +324,14 @@ TEST_F(MainFormTest, ButtonsAndFixedTextsAreThereAsAtStart) {
 
 TEST_F(MainFormTest, ToolButtonsShowTheirPageAndOnlyThat) {
     Open();
-    for (Section section : {Section::Toolbar, Section::Backup, Section::History,
-                            Section::IgnoreList, Section::AddRemove, Section::Startup,
-                            Section::MoreTools, Section::IE, Section::ScanErrors}) {
-        Press(form_->ToolButtonFor(section).Handle());
-        EXPECT_EQ(form_->ShownSection(), section);
-        EXPECT_EQ(VisiblePages(), std::vector<Section>{section});
-        for (int i = 0; i < kSectionCount; ++i) {
-            EXPECT_EQ(form_->ToolButtonFor(static_cast<Section>(i)).Selected(),
-                      static_cast<Section>(i) == section);
+    // In the order Toolbar, Backup, History, IgnoreList, AddRemove, Startup, MoreTools, IE,
+    // ScanErrors: every button once, the first section last.
+    for (size_t index : {1, 2, 3, 4, 5, 6, 7, 8, 0}) {
+        Press(form_->ToolButtonAt(index).Handle());
+        EXPECT_EQ(&form_->ShownSection(), &form_->SectionAt(index));
+        EXPECT_EQ(VisiblePages(), std::vector<size_t>{index});
+        for (size_t i = 0; i < form_->SectionCount(); ++i) {
+            EXPECT_EQ(form_->ToolButtonAt(i).Selected(), i == index);
         }
     }
     EXPECT_TRUE(Errors().empty());
@@ -322,33 +339,33 @@ TEST_F(MainFormTest, ToolButtonsShowTheirPageAndOnlyThat) {
 
 TEST_F(MainFormTest, ScanErrorsButtonRebuildsTheGroupsOnlyWhileNoErrorIsListed) {
     Open();
-    const HWND groups = form_->ScanErrors().lvScanGroups.Handle();
+    const HWND groups = form_->Get<ScanErrorsSection>().lvScanGroups.Handle();
     ASSERT_EQ(RowCount(groups), 13);
     EXPECT_EQ(ItemText(groups, 12, 0), L"Invalid device drivers (VxD)");
     EXPECT_EQ(ItemText(groups, 12, 1), L"0");
     ClickCheckBox(groups, 2);
     EXPECT_FALSE(ItemChecked(groups, 2));
-    EXPECT_FALSE(form_->ScanErrors().scanGroups.Checked(2));
-    form_->ScanErrors().scanGroups.SetCell(3, 1, L"4");
+    EXPECT_FALSE(form_->Get<ScanErrorsSection>().scanGroups.Checked(2));
+    form_->Get<ScanErrorsSection>().scanGroups.SetCell(3, 1, L"4");
 
     // A scan found something: the groups keep their marks and counts.
-    form_->ScanErrors().errors.Add(ErrorRow{
+    form_->Get<ScanErrorsSection>().errors.Add(ErrorRow{
         L"Invalid Application Path", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\x", L"x.exe", L"x.exe"});
-    Press(form_->ToolButtonFor(Section::IgnoreList).Handle());
-    Press(form_->ToolButtonFor(Section::ScanErrors).Handle());
+    Press(form_->ToolButtonFor<IgnoreListSection>().Handle());
+    Press(form_->ToolButtonFor<ScanErrorsSection>().Handle());
     EXPECT_FALSE(ItemChecked(groups, 2));
     EXPECT_EQ(ItemText(groups, 3, 1), L"4");
 
     // Nothing found (or everything fixed): every group checked at "0" again.
-    form_->ScanErrors().errors.Clear();
-    Press(form_->ToolButtonFor(Section::ScanErrors).Handle());
+    form_->Get<ScanErrorsSection>().errors.Clear();
+    Press(form_->ToolButtonFor<ScanErrorsSection>().Handle());
     EXPECT_TRUE(ItemChecked(groups, 2));
     EXPECT_EQ(ItemText(groups, 3, 1), L"0");
 }
 
 TEST_F(MainFormTest, ErrorListIsVirtualAndSortedByType) {
     Open();
-    ErrorListModel& errors = form_->ScanErrors().errors;
+    ErrorListModel& errors = form_->Get<ScanErrorsSection>().errors;
     {
         ListModel::Batch batch(errors);
         for (int i = 0; i < 100000; ++i) {
@@ -357,7 +374,7 @@ TEST_F(MainFormTest, ErrorListIsVirtualAndSortedByType) {
         }
     }
     Settle();
-    const HWND list = form_->ScanErrors().lvErrors.Handle();
+    const HWND list = form_->Get<ScanErrorsSection>().lvErrors.Handle();
     ASSERT_EQ(RowCount(list), 100000);
     EXPECT_EQ(ItemText(list, 0, 0), L"Invalid CLSID");
     EXPECT_EQ(ItemText(list, 0, 1), L"HKEY_CLASSES_ROOT\\CLSID\\0");
@@ -378,7 +395,7 @@ TEST_F(MainFormTest, IgnoreListIsFilledFromIgnoreXml) {
                    "VALUE=\"a.dll\"/>"
                    "<ERROR ROOT=\"HKLM\" KEY=\"\" VALUE=\"b\"/></IgnoreList>");
     Open();
-    const HWND list = form_->IgnoreList().lvIgnore.Handle();
+    const HWND list = form_->Get<IgnoreListSection>().lvIgnore.Handle();
     ASSERT_EQ(RowCount(list), 2);
     EXPECT_EQ(ItemText(list, 0, 0), L"HKEY_LOCAL_MACHINE");
     EXPECT_EQ(ItemText(list, 0, 1), L"SOFTWARE\\Microsoft\\Windows");
@@ -386,19 +403,19 @@ TEST_F(MainFormTest, IgnoreListIsFilledFromIgnoreXml) {
     EXPECT_EQ(ItemText(list, 1, 0), L"HKLM");
     EXPECT_FALSE(ItemChecked(list, 0));
     // Opening the section keeps rows that are there.
-    Press(form_->ToolButtonFor(Section::IgnoreList).Handle());
+    Press(form_->ToolButtonFor<IgnoreListSection>().Handle());
     EXPECT_EQ(RowCount(list), 2);
 }
 
 TEST_F(MainFormTest, IgnoreSectionRefillsAnEmptyList) {
     Open();
-    const HWND list = form_->IgnoreList().lvIgnore.Handle();
+    const HWND list = form_->Get<IgnoreListSection>().lvIgnore.Handle();
     EXPECT_EQ(RowCount(list), 0);
     XmlElement entry = form_->IgnoreXmlDocument().Root().AppendChild(L"ERROR");
     entry.SetAttribute(L"ROOT", L"HKEY_USERS");
     entry.SetAttribute(L"KEY", L".DEFAULT");
     entry.SetAttribute(L"VALUE", L"x");
-    Press(form_->ToolButtonFor(Section::IgnoreList).Handle());
+    Press(form_->ToolButtonFor<IgnoreListSection>().Handle());
     ASSERT_EQ(RowCount(list), 1);
     EXPECT_EQ(ItemText(list, 0, 1), L".DEFAULT");
 }
@@ -429,7 +446,7 @@ TEST_F(MainFormTest, AutorunBoxWritesAndFollowsTheRunValue) {
 TEST_F(MainFormTest, CloseBoxHidesToTheTrayAndTheIconBringsTheWindowBack) {
     Open();
     EXPECT_TRUE(form_->Tray().Visible());
-    const HWND groups = form_->ScanErrors().lvScanGroups.Handle();
+    const HWND groups = form_->Get<ScanErrorsSection>().lvScanGroups.Handle();
     ClickCheckBox(groups, 0);
     ASSERT_FALSE(ItemChecked(groups, 0));
 
@@ -493,7 +510,7 @@ TEST_F(MainFormTest, FirstStartInAnEmptyFolder) {
     EXPECT_TRUE(Errors().empty());
     EXPECT_TRUE(IsExistingFolder(temp_ / L"Backup"));
     EXPECT_FALSE(FileExists(temp_ / L"Backup.xml"));
-    EXPECT_EQ(RowCount(form_->IgnoreList().lvIgnore.Handle()), 0);
+    EXPECT_EQ(RowCount(form_->Get<IgnoreListSection>().lvIgnore.Handle()), 0);
     EXPECT_EQ(dialogs_.Texts(ShownDialog::Kind::Message),
               std::vector<std::wstring>{kFirstScanMessage});
 
@@ -525,7 +542,7 @@ TEST_F(MainFormTest, MalformedIgnoreXmlIsReportedKeptAsideAndTheWindowOpens) {
     EXPECT_EQ(ReadFileBytes(aside), malformed);
     EXPECT_FALSE(FileExists(temp_ / L"ignore.xml"));
     EXPECT_TRUE(IsWindowVisible(Form()));
-    EXPECT_EQ(RowCount(form_->IgnoreList().lvIgnore.Handle()), 0);
+    EXPECT_EQ(RowCount(form_->Get<IgnoreListSection>().lvIgnore.Handle()), 0);
 
     // The restore history was read all the same and is saved back whole.
     Exit();
@@ -542,7 +559,7 @@ TEST_F(MainFormTest, UnreadableBackupXmlStillLetsTheIgnoreListLoad) {
     ASSERT_EQ(Errors().size(), 1u);
     const std::wstring aside = form_->RestoreXmlDocument().SetAsidePath();
     EXPECT_NE(Errors()[0].find(aside), std::wstring::npos);
-    EXPECT_EQ(RowCount(form_->IgnoreList().lvIgnore.Handle()), 1);
+    EXPECT_EQ(RowCount(form_->Get<IgnoreListSection>().lvIgnore.Handle()), 1);
 
     Exit();
     XmlDocument saved;
@@ -559,7 +576,7 @@ TEST_F(MainFormTest, IgnoreEntryLackingAnAttributeIsReported) {
     Open();
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_NE(Errors()[0].find(L"KEY"), std::wstring::npos);
-    EXPECT_EQ(RowCount(form_->IgnoreList().lvIgnore.Handle()), 1);
+    EXPECT_EQ(RowCount(form_->Get<IgnoreListSection>().lvIgnore.Handle()), 1);
     EXPECT_TRUE(IsWindowVisible(Form()));
 }
 
@@ -573,8 +590,8 @@ TEST_F(MainFormTest, FailedSaveAtClosingKeepsTheProgramRunning) {
     EXPECT_TRUE(IsWindowVisible(Form()));
     EXPECT_FALSE(closed_);
     EXPECT_TRUE(form_->Tray().Visible());
-    Press(form_->ToolButtonFor(Section::History).Handle());
-    EXPECT_EQ(form_->ShownSection(), Section::History);
+    Press(form_->ToolButtonFor<HistorySection>().Handle());
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<HistorySection>());
 
     RemoveDirectoryW((temp_ / L"Backup.xml").c_str());
     Exit();
@@ -585,10 +602,10 @@ TEST_F(MainFormTest, FailedSaveAtClosingKeepsTheProgramRunning) {
 TEST_F(MainFormTest, BackupSectionMakesTheBackupFolderAgain) {
     Open();
     ASSERT_TRUE(RemoveDirectoryW((temp_ / L"Backup").c_str()));
-    Press(form_->ToolButtonFor(Section::Backup).Handle());
+    Press(form_->ToolButtonFor<BackupSection>().Handle());
     EXPECT_TRUE(IsExistingFolder(temp_ / L"Backup"));
-    EXPECT_EQ(form_->ShownSection(), Section::Backup);
-    EXPECT_EQ(form_->BackupFolder(), temp_ / L"Backup");
+    EXPECT_EQ(&form_->ShownSection(), &form_->Get<BackupSection>());
+    EXPECT_EQ(form_->Get<BackupSection>().BackupFolder(), temp_ / L"Backup");
 }
 
 TEST_F(MainFormTest, StateKeyThatCannotBeWrittenIsReportedOnlyOnce) {

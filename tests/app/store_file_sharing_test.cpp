@@ -5,7 +5,6 @@
 
 #include "app/store_file.h"
 #include "app/store_file_saver.h"
-#include "platform/list_model.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/unique_handles.h"
@@ -92,21 +91,19 @@ TEST_F(StoreFileSharingTest, HistoryEntriesOfAFixMeanwhileSurviveTheWindowsSaves
 
 TEST_F(StoreFileSharingTest, IgnoreEntriesOfEitherProgramAreKept) {
     ASSERT_FALSE(ignore_.Open(temp_.Path()));
-    TextRows rows;
-    IgnoreList list(ignore_.Document(), SaverFor(ignore_), rows);
+    IgnoreList list(ignore_.Document(), SaverFor(ignore_));
     ASSERT_TRUE(list.Add(L"HKEY_CURRENT_USER", L"Software", L"window-1").added);
 
     ASSERT_EQ(Cli(L"ignore add HKEY_CURRENT_USER Software console-1").exitCode, 0u);
     ASSERT_EQ(Cli(L"ignore add HKEY_CURRENT_USER Software console-2").exitCode, 0u);
     ASSERT_EQ(Cli(L"ignore remove 0").exitCode, 0u);  // the window's first entry
 
-    // The window adds one and removes console-1 from its old rows, which still show its own.
+    // The window adds one and removes console-1 by its place in the window's own list.
     ASSERT_TRUE(list.Add(L"HKEY_CURRENT_USER", L"Software", L"window-2").added);
     EXPECT_EQ(InFile(L"ignore.xml", L"VALUE"),
               (std::vector<std::wstring>{L"console-1", L"console-2", L"window-2"}));
-    list.Refresh();
-    rows.SetChecked(0, true);  // console-1
-    ASSERT_FALSE(list.Remove());
+    ASSERT_EQ(list.Entries()[0].value, L"console-1");
+    ASSERT_FALSE(list.Remove({0}));
     EXPECT_EQ(InFile(L"ignore.xml", L"VALUE"),
               (std::vector<std::wstring>{L"console-2", L"window-2"}));
     EXPECT_EQ(Attributes(ignore_.Root(), L"VALUE"), InFile(L"ignore.xml", L"VALUE"));

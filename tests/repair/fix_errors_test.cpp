@@ -41,11 +41,8 @@ protected:
 
     // Everything in the registry and in the history, then restoring every entry.
     void RestoreEverything() {
-        TextRows rows;
-        RestoreHistory restore(history_, SaveDocumentTo(history_, File()), rows);
-        restore.Refresh();
-        restore.ToggleCheckAll();
-        const RestoreResult result = restore.Restore();
+        RestoreHistory restore(history_, SaveDocumentTo(history_, File()));
+        const RestoreResult result = restore.RestoreAll();
         ASSERT_TRUE(result.failures.empty()) << ToUtf8(result.failures[0].message);
     }
 

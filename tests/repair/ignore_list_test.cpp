@@ -1,5 +1,5 @@
-// The Ignore List section's rows and buttons, ignore.xml after each change, and the scan's
-// matching rule over the entries they make.
+// The ignore list's entries, ignore.xml after each change, and the scan's matching rule over
+// the entries they make.
 #include "repair/ignore_list.h"
 
 #include "scan/ignore_match.h"
@@ -35,27 +35,23 @@ protected:
 
     std::vector<std::wstring> Rows() const {
         std::vector<std::wstring> rows;
-        for (size_t i = 0; i < rows_.RowCount(); ++i) {
-            rows.push_back(rows_.CellText(i, 0) + L"|" + rows_.CellText(i, 1) + L"|" +
-                           rows_.CellText(i, 2));
+        for (const IgnoreEntry& entry : list_.Entries()) {
+            rows.push_back(entry.root + L"|" + entry.key + L"|" + entry.value);
         }
         return rows;
     }
 
     test::TempFolder temp_;
     XmlDocument document_;
-    TextRows rows_;
     int saves_ = 0;
     bool failSave_ = false;
-    IgnoreList list_{document_,
-                     [this] {
+    IgnoreList list_{document_, [this] {
                          ++saves_;
                          if (failSave_) {
                              throw XmlError(L"cannot write ignore.xml");
                          }
                          document_.Save(File());
-                     },
-                     rows_};
+                     }};
 };
 
 TEST_F(IgnoreListTest, ErrorRowsBecomeEntriesThatTheScanMatches) {
@@ -78,7 +74,6 @@ TEST_F(IgnoreListTest, ErrorRowsBecomeEntriesThatTheScanMatches) {
     };
     EXPECT_EQ(EntriesInFile(), expected);
     EXPECT_EQ(Rows(), expected);
-    EXPECT_EQ(rows_.CheckedCount(), 0u);
     for (const std::wstring& keyName : keyNames) {
         EXPECT_TRUE(IgnoreListMatches(document_, keyName));
     }
@@ -109,33 +104,20 @@ TEST_F(IgnoreListTest, RemoveDeletesTheCheckedEntries) {
     list_.AddErrorRows({L"HKEY_CURRENT_USER\\Software\\A\\v"});
     list_.AddErrorRows({L"HKEY_CURRENT_USER\\Software\\A\\v"});  // the same error twice
     list_.AddErrorRows({L"HKEY_CURRENT_USER\\Software\\B\\w"});
-    ASSERT_EQ(rows_.RowCount(), 3u);
-    rows_.SetChecked(0, true);
-    rows_.SetChecked(2, true);
+    ASSERT_EQ(Rows().size(), 3u);
 
-    EXPECT_FALSE(list_.Remove());
+    EXPECT_FALSE(list_.Remove({2, 0, 9}));
 
     EXPECT_EQ(EntriesInFile(), std::vector<std::wstring>{L"HKEY_CURRENT_USER|Software\\A|v"});
     EXPECT_EQ(Rows(), std::vector<std::wstring>{L"HKEY_CURRENT_USER|Software\\A|v"});
     EXPECT_TRUE(IgnoreListMatches(document_, L"HKEY_CURRENT_USER\\Software\\A\\v"));
     EXPECT_FALSE(IgnoreListMatches(document_, L"HKEY_CURRENT_USER\\Software\\B\\w"));
 
-    list_.CheckAll();
-    EXPECT_EQ(rows_.CheckedCount(), 1u);
-    list_.Remove();
+    list_.Remove({0});
     EXPECT_TRUE(EntriesInFile().empty());
     const int saves = saves_;
-    list_.Remove();  // no rows: nothing happens
+    list_.Remove({});  // none chosen: nothing happens
     EXPECT_EQ(saves_, saves);
-}
-
-TEST_F(IgnoreListTest, CheckAllAndUncheckAllSetEveryRow) {
-    list_.AddErrorRows(
-        {L"HKEY_CURRENT_USER\\Software\\A\\v", L"HKEY_CURRENT_USER\\Software\\B\\w"});
-    list_.CheckAll();
-    EXPECT_EQ(rows_.CheckedCount(), 2u);
-    list_.UncheckAll();
-    EXPECT_EQ(rows_.CheckedCount(), 0u);
 }
 
 TEST_F(IgnoreListTest, AFailedSaveKeepsTheChangeForTheNextSave) {
@@ -154,7 +136,7 @@ TEST_F(IgnoreListTest, AFailedSaveKeepsTheChangeForTheNextSave) {
 TEST_F(IgnoreListTest, AnEntryWithoutItsAttributesFailsTheRefresh) {
     list_.Add(L"HKEY_CURRENT_USER", L"Software", L"v");
     document_.Root().AppendChild(L"ERROR").SetAttribute(L"ROOT", L"HKEY_CURRENT_USER");
-    EXPECT_THROW(list_.Refresh(), XmlError);
+    EXPECT_THROW(list_.Entries(), XmlError);
     EXPECT_THROW(IgnoreListMatches(document_, L"HKEY_CURRENT_USER\\x\\y"), XmlError);
 }
 

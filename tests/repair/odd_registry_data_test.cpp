@@ -160,11 +160,8 @@ TEST_F(OddRegistryDataTest, ScannedFixedAndRestoredExactly) {
 
     XmlDocument loaded;
     loaded.Load(file);
-    TextRows historyRows;
-    RestoreHistory restore(loaded, SaveDocumentTo(loaded, file), historyRows);
-    restore.Refresh();
-    restore.ToggleCheckAll();
-    const RestoreResult result = restore.Restore();
+    RestoreHistory restore(loaded, SaveDocumentTo(loaded, file));
+    const RestoreResult result = restore.RestoreAll();
     ASSERT_TRUE(result.failures.empty()) << ToUtf8(result.failures[0].message);
     const test::RegistryDump after = test::DumpRegistry();
     EXPECT_TRUE(after == before) << test::DescribeDifferences(before, after);

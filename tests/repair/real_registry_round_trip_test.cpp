@@ -181,16 +181,13 @@ TEST_F(RealRegistryRoundTripTest, EveryFixedKeyAndValueComesBackExactly) {
     // The next run: the history as read back from Backup.xml.
     XmlDocument loaded;
     loaded.Load(file);
-    TextRows historyRows;
-    RestoreHistory restore(loaded, SaveDocumentTo(loaded, file), historyRows);
-    restore.Refresh();
-    ASSERT_EQ(historyRows.RowCount(), rows.size());
-    restore.ToggleCheckAll();
-    const RestoreResult restored = restore.Restore();
+    RestoreHistory restore(loaded, SaveDocumentTo(loaded, file));
+    ASSERT_EQ(restore.Entries().size(), rows.size());
+    const RestoreResult restored = restore.RestoreAll();
 
     ASSERT_TRUE(restored.failures.empty()) << ToUtf8(restored.failures[0].message);
     EXPECT_EQ(restored.restored, rows.size());
-    EXPECT_EQ(historyRows.RowCount(), 0u);
+    EXPECT_TRUE(restore.Entries().empty());
     const RegistryDump after = test::DumpRegistry();
     EXPECT_TRUE(after == before) << test::DescribeDifferences(before, after);
 }

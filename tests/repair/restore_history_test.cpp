@@ -1,4 +1,4 @@
-// The Restore History section's rows and buttons: restore, clear, refresh and Check All.
+// The restore history: the entries' labels, restoring chosen entries, clearing.
 #include "repair/restore_history.h"
 
 #include "platform/text.h"
@@ -44,8 +44,8 @@ protected:
 
     std::vector<std::wstring> Captions() const {
         std::vector<std::wstring> captions;
-        for (size_t i = 0; i < rows_.RowCount(); ++i) {
-            captions.push_back(rows_.CellText(i, 0));
+        for (const HistoryEntryLabels& entry : history_.Entries()) {
+            captions.push_back(entry.name);
         }
         return captions;
     }
@@ -68,8 +68,7 @@ protected:
     StoreSaver saver_;
     int saves_ = 0;
     bool failSave_ = false;
-    TextRows rows_;
-    RestoreHistory history_{document_, [this] { saver_(); }, rows_};
+    RestoreHistory history_{document_, [this] { saver_(); }};
 };
 
 TEST_F(RestoreHistoryTest, RestoresTheCheckedEntriesAndKeepsTheRest) {
@@ -77,15 +76,11 @@ TEST_F(RestoreHistoryTest, RestoresTheCheckedEntriesAndKeepsTheRest) {
     AddValueEntry(L"E1", L"K1", L"v", L"one");
     AddValueEntry(L"E2", L"K2", L"v", L"two");
     AddValueEntry(L"E3", L"K3", L"", L"three");
-    history_.Refresh();
     ASSERT_EQ(Captions(), (std::vector<std::wstring>{L"E0", L"E1", L"E2", L"E3"}));
-    EXPECT_EQ(rows_.CellText(1, 1), L"HKEY_CURRENT_USER\\Software\\K1");
-    EXPECT_EQ(rows_.CellText(1, 2), L"c:\\E1");
-    EXPECT_EQ(rows_.CheckedCount(), 0u);
-    rows_.SetChecked(1, true);
-    rows_.SetChecked(3, true);
+    EXPECT_EQ(history_.Entries()[1].type, L"HKEY_CURRENT_USER\\Software\\K1");
+    EXPECT_EQ(history_.Entries()[1].path, L"c:\\E1");
 
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.Restore({3, 1, 7});
 
     EXPECT_EQ(result.restored, 2u);
     EXPECT_TRUE(result.failures.empty());
@@ -115,10 +110,7 @@ TEST_F(RestoreHistoryTest, AFailingEntryStaysWhileTheOthersAreRestored) {
     record(L"bad", L"01,XY");
     record(L"after", L"03");
     AddValueEntry(L"E2", L"K2", L"v", L"two");
-    history_.Refresh();
-    history_.ToggleCheckAll();
-
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.RestoreAll();
 
     EXPECT_EQ(result.restored, 2u);
     ASSERT_EQ(result.failures.size(), 1u);
@@ -145,10 +137,7 @@ TEST_F(RestoreHistoryTest, ManyFailuresMakeOneSummary) {
         item.SetAttribute(L"TYPE", L"rdBinary");
         item.SetAttribute(L"VALUE", L"ZZ");
     }
-    history_.Refresh();
-    history_.ToggleCheckAll();
-
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.RestoreAll();
     const std::wstring text = RestoreSummaryText(result);
 
     ASSERT_EQ(result.failures.size(), 25u);
@@ -163,9 +152,7 @@ TEST_F(RestoreHistoryTest, ManyFailuresMakeOneSummary) {
 
 TEST_F(RestoreHistoryTest, RestoreWithNothingCheckedChangesNothing) {
     AddValueEntry(L"E0", L"K0", L"v", L"zero");
-    history_.Refresh();
-
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.Restore({});
 
     EXPECT_EQ(result.restored, 0u);
     EXPECT_EQ(saves_, 0);
@@ -177,16 +164,13 @@ TEST_F(RestoreHistoryTest, RestoreReplacesValuesAndDropsEntriesWithoutRecords) {
     AddValueEntry(L"E0", L"K0", L"v", L"recorded");
     PutValue(HKEY_CURRENT_USER, L"\\Software\\K0", L"v", RawOf(REG_DWORD, {9, 0, 0, 0}));
     AppendHistoryEntry(document_.Root(), L"Empty", L"k", L"p");
-    history_.Refresh();
-    history_.ToggleCheckAll();
-
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.RestoreAll();
 
     EXPECT_EQ(result.restored, 2u);
     const auto value = GetValue(HKEY_CURRENT_USER, L"\\Software\\K0", L"v");
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value->data, Utf16Bytes(L"recorded"));
-    EXPECT_EQ(rows_.RowCount(), 0u);
+    EXPECT_TRUE(Captions().empty());
     EXPECT_TRUE(NamesInFile().empty());
 }
 
@@ -219,11 +203,9 @@ TEST_F(RestoreHistoryTest, AFileWithoutTypeNumbersRestoresAsBefore) {
     // The value exists again, as another type: the recorded text replaces it as REG_SZ.
     PutValue(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\Microsoft\\Windows\\Help", L"a.hlp",
              RawOf(REG_EXPAND_SZ, Utf16Bytes(L"other")));
-    history_.Refresh();
     ASSERT_EQ(Captions(), (std::vector<std::wstring>{L"Help File", L"COM/ActiveX"}));
-    history_.ToggleCheckAll();
 
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.RestoreAll();
 
     EXPECT_EQ(result.restored, 2u);
     const auto help =
@@ -249,11 +231,10 @@ TEST_F(RestoreHistoryTest, AFileWithoutTypeNumbersRestoresAsBefore) {
 TEST_F(RestoreHistoryTest, ClearEmptiesTheListTheHistoryAndTheFile) {
     AddValueEntry(L"E0", L"K0", L"v", L"zero");
     AddValueEntry(L"E1", L"K1", L"v", L"one");
-    history_.Refresh();
 
     EXPECT_FALSE(history_.Clear());
 
-    EXPECT_EQ(rows_.RowCount(), 0u);
+    EXPECT_TRUE(Captions().empty());
     EXPECT_EQ(document_.Root().ChildCount(), 0u);
     XmlDocument loaded;
     loaded.Load(File());
@@ -266,37 +247,14 @@ TEST_F(RestoreHistoryTest, ClearEmptiesTheListTheHistoryAndTheFile) {
 TEST_F(RestoreHistoryTest, ASaveThatFailsIsReportedAndTheListShowsWhatIsLeft) {
     AddValueEntry(L"E0", L"K0", L"v", L"zero");
     AddValueEntry(L"E1", L"K1", L"v", L"one");
-    history_.Refresh();
-    rows_.SetChecked(0, true);
     failSave_ = true;
 
-    const RestoreResult result = history_.Restore();
+    const RestoreResult result = history_.Restore({0});
 
     EXPECT_EQ(result.saveError, std::optional<std::wstring>(L"disk full"));
     EXPECT_EQ(Captions(), std::vector<std::wstring>{L"E1"});
     EXPECT_EQ(history_.Clear(), std::optional<std::wstring>(L"disk full"));
     EXPECT_EQ(document_.Root().ChildCount(), 0u);
-}
-
-TEST_F(RestoreHistoryTest, CheckAllTogglesItsCaption) {
-    history_.ToggleCheckAll();  // no rows: nothing happens
-    EXPECT_EQ(history_.CheckAllCaption(), L"Ch&eck All");
-
-    AddValueEntry(L"E0", L"K0", L"v", L"zero");
-    AddValueEntry(L"E1", L"K1", L"v", L"one");
-    history_.Refresh();
-    history_.ToggleCheckAll();
-    EXPECT_EQ(rows_.CheckedCount(), 2u);
-    EXPECT_EQ(history_.CheckAllCaption(), L"Unch&eck All");
-
-    // Refresh unchecks the rows but keeps the caption; the next press unchecks every row.
-    history_.Refresh();
-    EXPECT_EQ(rows_.CheckedCount(), 0u);
-    EXPECT_EQ(history_.CheckAllCaption(), L"Unch&eck All");
-    rows_.SetChecked(1, true);
-    history_.ToggleCheckAll();
-    EXPECT_EQ(rows_.CheckedCount(), 0u);
-    EXPECT_EQ(history_.CheckAllCaption(), L"Ch&eck All");
 }
 
 }  // namespace

@@ -160,20 +160,21 @@ TEST_F(GuessPathTest, AddsExeOnlyWhenSuchAFileExists) {
     }
 }
 
-TEST_F(GuessPathTest, LooksUpPathsWithoutDriveFromTheCurrentDirectory) {
+TEST_F(GuessPathTest, LooksUpPathsWithoutDriveInTheSystemFolderNeverTheCurrentDirectory) {
     ASSERT_TRUE(CreateDirectoryW((temp_ / L"sub").c_str(), nullptr));
     WriteFileBytes(temp_ / L"sub\\tool.exe", "MZ");
+    ASSERT_TRUE(FileExists(SystemFolder() + L"wbem\\wmic.exe"));
 
     wchar_t previous[MAX_PATH] = {};
     ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
     ASSERT_TRUE(SetCurrentDirectoryW(temp_.Path().c_str()));
-    const std::wstring found = GuessPath(L"Sub\\Tool");
-    const std::wstring notFound = GuessPath(L"Sub\\Other");
+    const std::wstring here = GuessPath(L"Sub\\Tool");
+    const std::wstring system = GuessPath(L"Wbem\\WMIC");
     SetCurrentDirectoryW(previous);
 
-    // The ".exe" comes from the file found here; the path then goes under the system folder.
-    EXPECT_EQ(found, SystemFolder() + L"sub\\tool.exe");
-    EXPECT_EQ(notFound, SystemFolder() + L"sub\\other");
+    // The ".exe" comes from the file where the path ends up, under the system folder.
+    EXPECT_EQ(here, SystemFolder() + L"sub\\tool");
+    EXPECT_EQ(system, SystemFolder() + L"wbem\\wmic.exe");
 }
 
 }  // namespace

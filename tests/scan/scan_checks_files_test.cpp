@@ -12,6 +12,7 @@
 namespace kestrova {
 namespace {
 
+using test::CurrentDirectory;
 using test::Lowered;
 using test::ScanTest;
 
@@ -48,7 +49,7 @@ TEST_F(AppPathsTest, MissingKeyEndsTheGroupWithoutItsCounter) {
     EXPECT_TRUE(sink_.countWrites.empty());
 }
 
-TEST_F(AppPathsTest, SubkeyThatNoLongerOpensEndsTheGroup) {
+TEST_F(AppPathsTest, SubkeyThatNoLongerOpensIsPassedOverAndTheWalkGoesOn) {
     SetText(HKEY_LOCAL_MACHINE, kAppPaths + L"\\a.exe", L"", Gone(L"a.exe"));
     SetText(HKEY_LOCAL_MACHINE, kAppPaths + L"\\b.exe", L"", Gone(L"b.exe"));
     SetText(HKEY_LOCAL_MACHINE, kAppPaths + L"\\c.exe", L"", Gone(L"c.exe"));
@@ -61,10 +62,11 @@ TEST_F(AppPathsTest, SubkeyThatNoLongerOpensEndsTheGroup) {
 
     Run(ScanAppPaths);
 
-    ASSERT_EQ(sink_.rows.size(), 1u);
+    ASSERT_EQ(sink_.rows.size(), 2u);
     EXPECT_EQ(sink_.rows[0].keyName, kAppPathsName + L"\\a.exe");
-    EXPECT_EQ(sink_.statuses.size(), 2u);  // c.exe is never examined
-    EXPECT_FALSE(sink_.counts[kGroupAppPaths].has_value());
+    EXPECT_EQ(sink_.rows[1].keyName, kAppPathsName + L"\\c.exe");
+    EXPECT_EQ(sink_.statuses.size(), 3u);  // c.exe is examined too
+    EXPECT_EQ(sink_.counts[kGroupAppPaths], 2);
 }
 
 TEST_F(AppPathsTest, ValueOfAnotherTypeIsPassedOverAndTheWalkGoesOn) {
@@ -162,21 +164,6 @@ TEST_F(ClsidTest, SuffixValueOfAnotherTypeIsPassedOver) {
 const std::wstring kHelp = L"SOFTWARE\\Microsoft\\Windows\\Help";
 const std::wstring kHtmlHelp = L"SOFTWARE\\Microsoft\\Windows\\HTML Help";
 
-// Sets the current directory for the life of the object.
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::wstring& folder) {
-        wchar_t old[MAX_PATH] = {};
-        GetCurrentDirectoryW(MAX_PATH, old);
-        old_ = old;
-        SetCurrentDirectoryW(folder.c_str());
-    }
-    ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
-
-private:
-    std::wstring old_;
-};
-
 class HelpFilesTest : public ScanTest {};
 
 TEST_F(HelpFilesTest, TestsFolderPlusNameInBothKeysWithOneCounter) {
@@ -201,19 +188,27 @@ TEST_F(HelpFilesTest, TestsFolderPlusNameInBothKeysWithOneCounter) {
     EXPECT_EQ(sink_.statuses, statuses);
 }
 
-TEST_F(HelpFilesTest, EmptyDataTestsTheBareNameFromCurrentWindowsAndSystemFolders) {
+TEST_F(HelpFilesTest, EmptyDataTestsTheBareNameWhereWindowsLooksButNeverTheCurrentDirectory) {
+    // The Help folder is one of the test's own.
+    ASSERT_TRUE(CreateDirectoryW((temp_ / L"Help").c_str(), nullptr));
+    places_.help = temp_ / L"Help\\";
+    MakeFile(L"Help\\in-help-folder.hlp");
     MakeFile(L"local.hlp");
     const CurrentDirectory here(temp_.Path());
-    SetText(HKEY_LOCAL_MACHINE, kHelp, L"local.hlp", L"");          // current directory
-    SetText(HKEY_LOCAL_MACHINE, kHelp, L"notepad.exe", L"");        // Windows folder
-    SetText(HKEY_LOCAL_MACHINE, kHelp, L"kernel32.dll", L"");       // system folder
-    SetText(HKEY_LOCAL_MACHINE, kHelp, L"kestrova-none.hlp", L"");  // nowhere
+    SetText(HKEY_LOCAL_MACHINE, kHelp, L"in-help-folder.hlp", L"");  // Help folder
+    SetText(HKEY_LOCAL_MACHINE, kHelp, L"local.hlp", L"");           // current directory only
+    SetText(HKEY_LOCAL_MACHINE, kHelp, L"notepad.exe", L"");         // Windows folder
+    SetText(HKEY_LOCAL_MACHINE, kHelp, L"kernel32.dll", L"");        // system folder
+    SetText(HKEY_LOCAL_MACHINE, kHelp, L"kestrova-none.hlp", L"");   // nowhere
 
     Run(ScanHelpFiles);
 
-    ASSERT_EQ(sink_.rows.size(), 1u);
+    // Where the program happens to run from decides nothing.
+    ASSERT_EQ(sink_.rows.size(), 2u);
     EXPECT_EQ(sink_.rows[0].keyValue, L"kestrova-none.hlp");
     EXPECT_EQ(sink_.rows[0].guessPath, SystemFolder() + L"kestrova-none.hlp");
+    EXPECT_EQ(sink_.rows[1].keyValue, L"local.hlp");
+    EXPECT_EQ(sink_.rows[1].guessPath, SystemFolder() + L"local.hlp");
 }
 
 TEST_F(HelpFilesTest, StopEndsTheFirstKeyButTheSecondKeysFirstValueIsExamined) {
@@ -236,10 +231,10 @@ TEST_F(HelpFilesTest, StopEndsTheFirstKeyButTheSecondKeysFirstValueIsExamined) {
 
 class FontsTest : public ScanTest {
 protected:
-    // The bare name of a file in C:\WINDOWS\FONTS, or empty when it holds none.
-    static std::wstring AnyFileInFontsFolder() {
+    // The bare name of a file in the system's Fonts folder, or empty when it holds none.
+    std::wstring AnyFileInFontsFolder() const {
         WIN32_FIND_DATAW data;
-        UniqueFindHandle find(FindFirstFileW(L"C:\\WINDOWS\\FONTS\\*", &data));
+        UniqueFindHandle find(FindFirstFileW((places_.fonts + L"*").c_str(), &data));
         if (find) {
             do {
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -262,7 +257,7 @@ TEST_F(FontsTest, KeyDependsOnTheWindowsFamily) {
     }
 }
 
-TEST_F(FontsTest, BareNamesAreTakenFromTheFixedFontsFolder) {
+TEST_F(FontsTest, BareNamesAreTakenFromTheSystemsFontsFolder) {
     const std::wstring name = L"HKEY_LOCAL_MACHINE\\" + key_;
     SetText(HKEY_LOCAL_MACHINE, key_, L"A Missing (TrueType)", L"kestrova-missing.ttf");
     const std::wstring installed = AnyFileInFontsFolder();
@@ -277,12 +272,29 @@ TEST_F(FontsTest, BareNamesAreTakenFromTheFixedFontsFolder) {
 
     ASSERT_EQ(sink_.rows.size(), 2u);
     EXPECT_EQ(sink_.rows[0], Reported(L"Font File", name + L"\\A Missing (TrueType)",
-                                      L"C:\\WINDOWS\\FONTS\\kestrova-missing.ttf",
-                                      L"c:\\windows\\fonts\\kestrova-missing.ttf"));
+                                      places_.fonts + L"kestrova-missing.ttf",
+                                      Lowered(places_.fonts + L"kestrova-missing.ttf")));
     EXPECT_EQ(sink_.rows[1], Reported(L"Font File", name + L"\\D Gone", Gone(L"gone.ttf"),
                                       Lowered(Gone(L"gone.ttf"))));
     EXPECT_EQ(sink_.counts[kGroupFonts], 2);
     EXPECT_EQ(sink_.statuses.size(), installed.empty() ? 4u : 5u);
+}
+
+TEST_F(FontsTest, WindowsInAnotherFolderHasItsFontsThere) {
+    ASSERT_TRUE(CreateDirectoryW((temp_ / L"Fonts").c_str(), nullptr));
+    places_.fonts = temp_ / L"Fonts\\";
+    MakeFile(L"Fonts\\kestrova-sans.ttf");
+    SetText(HKEY_LOCAL_MACHINE, key_, L"Kestrova Sans (TrueType)", L"kestrova-sans.ttf");
+    SetText(HKEY_LOCAL_MACHINE, key_, L"Kestrova Gone (TrueType)", L"kestrova-gone.ttf");
+
+    Run(ScanFonts);
+
+    ASSERT_EQ(sink_.rows.size(), 1u);
+    EXPECT_EQ(sink_.rows[0],
+              Reported(L"Font File", L"HKEY_LOCAL_MACHINE\\" + key_ + L"\\Kestrova Gone (TrueType)",
+                       places_.fonts + L"kestrova-gone.ttf",
+                       Lowered(places_.fonts + L"kestrova-gone.ttf")));
+    EXPECT_EQ(sink_.counts[kGroupFonts], 1);
 }
 
 TEST_F(FontsTest, MissingKeyStillWritesACountOfZero) {
@@ -419,6 +431,22 @@ TEST_F(SoundEventsTest, WalksCurrentThenDefaultOfEveryEventAndNeverStops) {
     EXPECT_EQ(sink_.counts[kGroupSoundEvents], 2);
     EXPECT_TRUE(std::find(sink_.statuses.begin(), sink_.statuses.end(),
                           root + ding + L"\\.Default") != sink_.statuses.end());
+}
+
+TEST_F(SoundEventsTest, BareSoundNamesAreLookedForInTheMediaFolder) {
+    ASSERT_TRUE(CreateDirectoryW((temp_ / L"Media").c_str(), nullptr));
+    places_.media = temp_ / L"Media\\";
+    MakeFile(L"Media\\kestrova-chime.wav");
+    const std::wstring event = kApps + L"\\Kestrova\\Chime";
+    SetText(HKEY_CURRENT_USER, event + L"\\.Current", L"", L"kestrova-chime.wav");
+    SetText(HKEY_CURRENT_USER, event + L"\\.Default", L"", L"kestrova-gone.wav");
+
+    Run(ScanSoundEvents);
+
+    ASSERT_EQ(sink_.rows.size(), 1u);
+    EXPECT_EQ(sink_.rows[0],
+              Reported(L"Sound AppEvent", L"HKEY_CURRENT_USER\\" + event + L"\\.Default",
+                       L"kestrova-gone.wav", SystemFolder() + L"kestrova-gone.wav"));
 }
 
 TEST_F(SoundEventsTest, EmptyTopKeyWritesZeroAndMissingKeyWritesNothing) {

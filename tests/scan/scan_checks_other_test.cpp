@@ -189,6 +189,18 @@ TEST_F(VxdTest, ReportsUncheckedRowsPastTheIgnoreListAndCountsAsItGoes) {
     EXPECT_EQ(sink_.statuses.size(), 4u);
 }
 
+TEST_F(VxdTest, DriverFileTheSystemCannotCheckIsNotReported) {
+    SetText(HKEY_LOCAL_MACHINE, kVxd + L"\\A Denied", L"StaticVxD", L"kestrova-denied.vxd");
+    SetText(HKEY_LOCAL_MACHINE, kVxd + L"\\B Gone", L"StaticVxD", L"kestrova-gone.vxd");
+    probe_.failures[SystemFolder() + L"kestrova-denied.vxd"] = ERROR_ACCESS_DENIED;
+
+    Run(ScanVxd);
+
+    ASSERT_EQ(sink_.rows.size(), 1u);
+    EXPECT_EQ(sink_.rows[0].keyName, kVxdName + L"\\B Gone");
+    EXPECT_EQ(sink_.counts[kGroupVxd], 1);
+}
+
 TEST_F(VxdTest, MissingKeyStillResetsItsCounter) {
     Run(ScanVxd);
     EXPECT_EQ(sink_.countWrites, (std::vector<std::pair<int, int>>{{kGroupVxd, 0}}));

@@ -1,6 +1,10 @@
 // A whole run: which groups run and when, the ignore-list filter, stops and errors.
 #include "scan/scan_driver.h"
 
+#include <functional>
+#include <stdexcept>
+
+#include "platform/error.h"
 #include "scan_test_fixture.h"
 
 namespace kestrova {
@@ -140,9 +144,51 @@ TEST_F(ScanDriverTest, ErrorInsideACheckEndsTheRunAndKeepsTheRowsFound) {
 
     EXPECT_EQ(outcome.end, ScanOutcome::End::Failed);
     EXPECT_FALSE(outcome.error.empty());
+    EXPECT_EQ(ScanEndStatus(outcome), L"Scan failed: " + outcome.error);
     ASSERT_EQ(sink_.rows.size(), 1u);
     EXPECT_TRUE(sink_.rows[0].keyName.ends_with(L"\\a.exe"));
     EXPECT_TRUE(sink_.countWrites.empty());  // later groups never ran
+}
+
+TEST_F(ScanDriverTest, ErrorOfAnyKindEndsTheRunWithItsText) {
+    FillFourGroups();
+    sink_.checked[kGroupAppPaths] = true;
+    sink_.checked[kGroupUninstall] = true;
+    const struct {
+        const char* what;
+        std::function<void()> raise;
+        std::wstring text;
+    } cases[] = {
+        {"the program's own", [] { throw Error(L"Kestrova failed here"); },
+         L"Kestrova failed here"},
+        {"a standard one", [] { throw std::length_error("too long"); }, L"too long"},
+        {"anything else", [] { throw 42; }, L"An unexpected error occurred."},
+    };
+    for (const auto& c : cases) {
+        sink_ = RecordingSink();
+        sink_.checked[kGroupAppPaths] = true;
+        sink_.checked[kGroupUninstall] = true;
+        sink_.onStatus = [&](const std::wstring& status) {
+            if (status.ends_with(L"\\b.exe")) {
+                c.raise();
+            }
+        };
+
+        const ScanOutcome outcome = RunScan(sink_, ignore_);
+
+        EXPECT_EQ(outcome.end, ScanOutcome::End::Failed) << c.what;
+        EXPECT_EQ(outcome.error, c.text) << c.what;
+        EXPECT_EQ(ScanEndStatus(outcome), L"Scan failed: " + c.text) << c.what;
+        EXPECT_EQ(sink_.rows.size(), 1u) << c.what;  // a.exe's row stays
+        EXPECT_TRUE(sink_.countWrites.empty()) << c.what;
+    }
+}
+
+TEST_F(ScanDriverTest, EndStatusTellsAFailedRunFromADoneOne) {
+    EXPECT_EQ(ScanEndStatus(ScanOutcome{}), L"Scan done !");
+    EXPECT_EQ(ScanEndStatus(ScanOutcome{ScanOutcome::End::Stopped, {}}), L"Scan done !");
+    EXPECT_EQ(ScanEndStatus(ScanOutcome{ScanOutcome::End::Failed, L"Invalid data type for 'x'"}),
+              L"Scan failed: Invalid data type for 'x'");
 }
 
 class IgnoreMatchTest : public ScanTest {};

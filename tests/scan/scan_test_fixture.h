@@ -1,11 +1,13 @@
 #pragma once
-// Fixture of the scan tests: a sandboxed registry to fill, files that exist or not, an ignore
-// list, and a sink that records every call of a run in order.
+// Fixture of the scan tests: a sandboxed registry to fill, files that exist or not, a file
+// probe and search places a test can change, an ignore list, and a sink that records every
+// call of a run in order.
 
 #include <windows.h>
 
 #include <array>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "scan/error_row.h"
+#include "scan/file_probe.h"
 #include "scan/scan_context.h"
 #include "scan/scan_groups.h"
 #include "scan/scan_sink.h"
@@ -65,6 +68,45 @@ public:
     mutable bool stopped = false;
 };
 
+// A probe of the real file system whose answers a test can change where the machine cannot
+// make the condition: a path that fails with a chosen error, a drive letter of a chosen type
+// or without its medium, and (as Windows without long-path support does) a failure for a
+// path of MAX_PATH characters or more that is not in its "\\?\" form. Records every path
+// it hands to the system.
+class TestProbe : public FileProbe {
+public:
+    std::map<std::wstring, DWORD> failures;  // exact path -> the error its probe fails with
+    std::map<wchar_t, UINT> driveTypes;      // upper-case letter -> the drive's type
+    std::map<wchar_t, bool> media;           // upper-case letter -> whether it holds a medium
+    bool pathLimit = true;
+    std::vector<std::wstring> probed;       // every path given to the attribute query
+    std::vector<std::wstring> drivesAsked;  // every root whose type was asked
+
+protected:
+    DWORD Attributes(const std::wstring& path, DWORD& error) override {
+        probed.push_back(path);
+        const auto failure = failures.find(path);
+        if (failure != failures.end()) {
+            error = failure->second;
+            return INVALID_FILE_ATTRIBUTES;
+        }
+        if (pathLimit && path.size() >= MAX_PATH && !path.starts_with(L"\\\\?\\")) {
+            error = ERROR_PATH_NOT_FOUND;
+            return INVALID_FILE_ATTRIBUTES;
+        }
+        return FileProbe::Attributes(path, error);
+    }
+    UINT DriveType(const std::wstring& root) override {
+        drivesAsked.push_back(root);
+        const auto type = driveTypes.find(root[0]);
+        return type != driveTypes.end() ? type->second : FileProbe::DriveType(root);
+    }
+    bool HasMedium(const std::wstring& root) override {
+        const auto medium = media.find(root[0]);
+        return medium != media.end() ? medium->second : FileProbe::HasMedium(root);
+    }
+};
+
 class ScanTest : public SandboxTest {
 protected:
     ScanTest() { ignore_.Create(L"IgnoreList"); }
@@ -109,9 +151,9 @@ protected:
         entry.SetAttribute(L"VALUE", value);
     }
 
-    // Runs one check the way the scan driver would.
+    // Runs one check the way the scan driver would, with probe_ and places_.
     void Run(void (*check)(ScanContext&)) {
-        ScanContext scan(sink_, ignore_);
+        ScanContext scan(sink_, ignore_, probe_, places_);
         check(scan);
     }
 
@@ -122,7 +164,39 @@ protected:
 
     XmlDocument ignore_;
     RecordingSink sink_;
+    TestProbe probe_;
+    SearchPlaces places_ = SystemSearchPlaces();
 };
+
+// Sets the current directory for the life of the object.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::wstring& folder) {
+        wchar_t old[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, old);
+        old_ = old;
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryW(old_.c_str()); }
+    CurrentDirectory(const CurrentDirectory&) = delete;
+    CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+private:
+    std::wstring old_;
+};
+
+// A file at a path of more than MAX_PATH characters in folder (which ends in "\"), made
+// through the "\\?\" form; returns its path in the ordinary form.
+inline std::wstring MakeLongPathFile(const std::wstring& folder) {
+    std::wstring path = folder.substr(0, folder.size() - 1);
+    for (wchar_t level = L'a'; path.size() < MAX_PATH + 20; ++level) {
+        path += L"\\" + std::wstring(40, level);
+        CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+    }
+    path += L"\\Program.exe";
+    WriteFileBytes(L"\\\\?\\" + path, "MZ");
+    return path;
+}
 
 // text with its ASCII letters lowered, as Guess Paths come out.
 inline std::wstring Lowered(std::wstring text) {

@@ -1,0 +1,7 @@
+#include "app/file_extensions_frame.h"
+
+namespace kestrova {
+
+void TfrmFileAssociator::Build(Panel& /*page*/) {}
+
+}  // namespace kestrova

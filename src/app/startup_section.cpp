@@ -1,0 +1,75 @@
+#include "app/startup_section.h"
+
+#include "app/page_layout.h"
+#include "platform/dialogs.h"
+#include "scan/windows_version.h"
+
+namespace kestrova {
+
+using namespace layout;
+
+StartupSection::StartupSection(SectionHost& host)
+    : Section(host), versionClass_(WindowsVersionClass) {}
+
+void StartupSection::Build(Panel& page) {
+    PlaceListOverButtonRow(page, lvStartup, entries,
+                           {{L"Startup Items", 150}, {L"Command", 210}, {L"Location", kAutoWidth}},
+                           gbControlPanel,
+                           {{&btnRefresh, L"&Refresh"},
+                            {&btnApply, L"&Apply"},
+                            {&btnEnable, L"&Check All"},
+                            {&btnDisable, L"&UnCheck All"}});
+    btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
+    btnApply.OnClick(page, [this] { btnApplyClick(); });
+    // Check All and UnCheck All leave the baseline and the Apply button as they are.
+    btnEnable.OnClick(page, [this] { entries.SetAllChecked(true); });
+    btnDisable.OnClick(page, [this] { entries.SetAllChecked(false); });
+    lvStartup.OnClick([this] { lvStartupClick(); });
+}
+
+void StartupSection::Selected() {
+    if (entries.RowCount() == 0) {
+        Fill();
+    }
+}
+
+void StartupSection::Fill() {
+    manager_.Fill(versionClass_());
+    ShowEntries();
+}
+
+void StartupSection::ShowEntries() {
+    ListModel::Batch batch(entries);
+    entries.Clear();
+    for (const StartupEntry& entry : manager_.Entries()) {
+        entries.Add(TextRow{{entry.name, entry.command, entry.location}, entry.enabled});
+    }
+}
+
+std::vector<bool> StartupSection::Marks() const {
+    std::vector<bool> marks(entries.RowCount());
+    for (size_t row = 0; row < marks.size(); ++row) {
+        marks[row] = entries.Checked(row);
+    }
+    return marks;
+}
+
+void StartupSection::btnRefreshClick() {
+    Fill();
+}
+
+void StartupSection::btnApplyClick() {
+    // A move that fails is passed over: the list rebuilt below shows where each entry is.
+    manager_.Apply(Marks(), versionClass_());
+    btnApply.SetEnabled(false);
+    host_.Dialogs().ShowInformation(L"You must restart the computer to apply the changes.",
+                                    L"Kestrova");
+    // Apply has listed the entries afresh and taken the new baseline.
+    ShowEntries();
+}
+
+void StartupSection::lvStartupClick() {
+    btnApply.SetEnabled(manager_.HasChanges(Marks()));
+}
+
+}  // namespace kestrova

@@ -1,0 +1,50 @@
+#pragma once
+// "Startup Programs": the programs Windows starts, enabled or disabled here.
+
+#include <functional>
+#include <vector>
+
+#include "app/section.h"
+#include "managers/startup_manager.h"
+#include "platform/list_model.h"
+#include "platform/ui_controls.h"
+#include "platform/ui_list_view.h"
+
+namespace kestrova {
+
+class StartupSection final : public Section {
+public:
+    // The Windows version class, asked afresh at each listing and each Apply.
+    using VersionClassSource = std::function<int()>;
+
+    explicit StartupSection(SectionHost& host);
+
+    void Build(Panel& page) override;
+    void Selected() override;
+
+    // Tests list and move entries as another Windows version would.
+    void UseVersionClass(VersionClassSource source) { versionClass_ = std::move(source); }
+
+    TextRows entries;  // checked = enabled
+    VirtualListView lvStartup;
+    GroupBox gbControlPanel;
+    Button btnRefresh;
+    Button btnApply;
+    Button btnEnable;
+    Button btnDisable;
+
+private:
+    // Lists the entries afresh and takes their states as the baseline.
+    void Fill();
+    // The rows shown from the manager's entries, each marked as its entry's state.
+    void ShowEntries();
+    std::vector<bool> Marks() const;
+    void btnRefreshClick();
+    void btnApplyClick();
+    void lvStartupClick();
+
+    StartupManager manager_;
+    VersionClassSource versionClass_;
+};
+
+}  // namespace kestrova

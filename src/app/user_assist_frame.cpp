@@ -1,0 +1,7 @@
+#include "app/user_assist_frame.h"
+
+namespace kestrova {
+
+void TfrmUserAssist::Build(Panel& /*page*/) {}
+
+}  // namespace kestrova
