@@ -228,38 +228,35 @@ bool SharedStore::MergeWithFile(XmlDocument& merged, FileState& file, bool& ownC
     return true;
 }
 
-void SharedStore::Save() {
+void SharedStore::Sync(bool write) {
     const StoreLock lock(path_);
     const auto documentLock = document_.Lock();
     XmlDocument merged;
     FileState file;
     bool ownChanges = true;
     if (!MergeWithFile(merged, file, ownChanges)) {
-        document_.Save(path_);
-    } else if (ownChanges) {
-        merged.Save(path_);
-        ReplaceChildren(document_.Root(), merged.Root());
-    } else {
-        // No change of our own: the file stays as the other program left it.
-        ReplaceChildren(document_.Root(), merged.Root());
-        base_ = std::move(file);
+        if (write) {
+            document_.Save(path_);
+            base_ = ReadState();
+        }
         return;
     }
-    base_ = ReadState();
+    if (write && ownChanges) {
+        merged.Save(path_);
+        file = ReadState();
+    }
+    // Not written: unsaved changes stay changes, measured from the file as it is now; with
+    // no change of our own the file stays as the other program left it.
+    ReplaceChildren(document_.Root(), merged.Root());
+    base_ = std::move(file);
+}
+
+void SharedStore::Save() {
+    Sync(true);
 }
 
 void SharedStore::Update() {
-    const StoreLock lock(path_);
-    const auto documentLock = document_.Lock();
-    XmlDocument merged;
-    FileState file;
-    bool ownChanges = true;
-    if (!MergeWithFile(merged, file, ownChanges)) {
-        return;
-    }
-    // Our unsaved changes stay changes: measured from the file as it is now.
-    ReplaceChildren(document_.Root(), merged.Root());
-    base_ = std::move(file);
+    Sync(false);
 }
 
 }  // namespace kestrova

@@ -75,6 +75,8 @@ private:
     // Under the lock: when the file changed since the last read or write, `merged` holds it
     // with this program's changes applied, and `file` what it holds now; otherwise false.
     bool MergeWithFile(XmlDocument& merged, FileState& file, bool& ownChanges) const;
+    // Save (write) or Update.
+    void Sync(bool write);
 
     XmlDocument& document_;
     std::wstring path_;
