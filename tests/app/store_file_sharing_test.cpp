@@ -13,7 +13,7 @@
 #include "repair/restore_history.h"
 #include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
-#include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/sandbox_test.h"
 #include "support/scoped_environment.h"
 #include "support/stale_entries.h"
@@ -38,11 +38,9 @@ protected:
     test::ChildResult Cli(const std::wstring& arguments) {
         const test::ScopedEnvironment sandbox(test::kRegistrySandboxVariable,
                                               registry_.ScratchPath());
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE), arguments + Folder());
+        return test::RunCli(arguments + Folder());
     }
-    std::wstring Folder() const {
-        return L" --data-folder \"" + temp_.Path().substr(0, temp_.Path().size() - 1) + L"\"";
-    }
+    std::wstring Folder() const { return test::DataFolderOption(temp_.Path()); }
     std::vector<std::wstring> InFile(const wchar_t* file, const wchar_t* attribute) const {
         XmlDocument loaded;
         loaded.Load(temp_ / file);

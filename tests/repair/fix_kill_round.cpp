@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/xml_document.h"
 #include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/scoped_environment.h"
 #include "support/stale_entries.h"
 #include "support/temp_folder.h"
@@ -39,8 +40,7 @@ FixKillRounds::FixKillRounds(std::wstring cliExe, const RegistrySandbox& sandbox
       entries_(entries) {}
 
 std::wstring FixKillRounds::Arguments(const std::wstring& command) const {
-    // Quoted without the trailing "\", which would escape the closing quote.
-    return command + L" --data-folder \"" + dataFolder_.substr(0, dataFolder_.size() - 1) + L"\"";
+    return command + DataFolderOption(dataFolder_);
 }
 
 void FixKillRounds::Prepare() {

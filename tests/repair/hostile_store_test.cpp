@@ -6,15 +6,11 @@
 #include "platform/text.h"
 #include "platform/xml_document.h"
 #include "repair_test_support.h"
-#include "support/child_process.h"
+#include "support/cli_child.h"
 #include "support/json_value.h"
 #include "support/sandbox_test.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
-
-#ifndef KESTROVA_CLI_EXE
-#define KESTROVA_CLI_EXE ""
-#endif
 
 namespace kestrova {
 namespace {
@@ -24,9 +20,7 @@ protected:
     test::ChildResult Cli(const std::wstring& arguments) {
         const test::ScopedEnvironment sandbox(test::kRegistrySandboxVariable,
                                               registry_.ScratchPath());
-        return test::RunChild(test::HostPathToWindows(KESTROVA_CLI_EXE),
-                              arguments + L" --data-folder \"" +
-                                  temp_.Path().substr(0, temp_.Path().size() - 1) + L"\"");
+        return test::RunCli(arguments + test::DataFolderOption(temp_.Path()));
     }
 };
 
