@@ -10,9 +10,9 @@
 #include <functional>
 #include <string>
 #include <variant>
-#include <vector>
 
 #include "app/scan_group_checks.h"
+#include "platform/gathering_poster.h"
 #include "platform/ui_channel.h"
 #include "platform/worker_thread.h"
 #include "scan/scan_sink.h"
@@ -30,15 +30,14 @@ struct ScanReceivers {
 class PostingScanSink final : public ScanSink {
 public:
     // Gathered calls are posted once the oldest is this old, or once there are this many.
-    static constexpr std::chrono::milliseconds kGatherPeriod{20};
-    static constexpr size_t kGatherLimit = 256;
+    static constexpr std::chrono::milliseconds kGatherPeriod = GatheringPoster<int>::kGatherPeriod;
+    static constexpr size_t kGatherLimit = GatheringPoster<int>::kGatherLimit;
 
     PostingScanSink(UiPoster poster, const ScanReceivers& receivers, const WorkerRun& run,
-                    const ScanGroupChecks& checks)
-        : poster_(std::move(poster)), receivers_(receivers), run_(run), checks_(checks) {}
+                    const ScanGroupChecks& checks);
     // Posts what is still gathered, so everything the run reported is queued before the run
     // returns and its terminate event is queued behind it.
-    ~PostingScanSink() override;
+    ~PostingScanSink() override = default;
     PostingScanSink(const PostingScanSink&) = delete;
     PostingScanSink& operator=(const PostingScanSink&) = delete;
 
@@ -50,7 +49,7 @@ public:
     bool GroupChecked(int group) const override { return checks_.Checked(group); }
 
     // Posts the gathered calls as one item, in the order they were made.
-    void Flush() const;
+    void Flush() const { calls_.Flush(); }
 
 private:
     struct StatusCall {
@@ -61,18 +60,11 @@ private:
         int count;
     };
     using Call = std::variant<ErrorRow, StatusCall, CountCall>;
-    using Clock = std::chrono::steady_clock;
 
-    void Gather(Call call);
-    void FlushIfDue() const;
-
-    UiPoster poster_;
-    const ScanReceivers& receivers_;
     const WorkerRun& run_;
     const ScanGroupChecks& checks_;
-    // Only the worker touches these; mutable so the const stop poll can post what is due.
-    mutable std::vector<Call> gathered_;
-    mutable Clock::time_point firstGathered_{};
+    // Only the worker touches it; mutable so the const stop poll can post what is due.
+    mutable GatheringPoster<Call> calls_;
 };
 
 }  // namespace kestrova
