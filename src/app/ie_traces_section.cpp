@@ -17,13 +17,10 @@ constexpr wchar_t kFinishedCaption[] = L"Information";
 }  // namespace
 
 IeTracesSection::IeTracesSection(SectionHost& host) : Section(host), folders_(ReadIeFolders) {
-    {
-        const IeActionMarks marks = DefaultIeActionMarks();
-        for (size_t i = 0; i < kIeActionCount; ++i) {
-            const IeTraceAction& action = kIeTraceActions[i];
-            actions.Add(
-                TextRow{{action.caption, RestartIeText(action), action.description}, marks[i]});
-        }
+    const IeActionMarks marks = DefaultIeActionMarks();
+    for (size_t i = 0; i < kIeActionCount; ++i) {
+        const IeTraceAction& action = kIeTraceActions[i];
+        actions.Add(TextRow{{action.caption, RestartIeText(action), action.description}, marks[i]});
     }
     channel_.SetBatchHooks([this] { BeforeChannelBatch(); }, [this] { AfterChannelBatch(); });
     channel_.SetErrorHandler(

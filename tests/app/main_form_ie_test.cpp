@@ -220,7 +220,7 @@ TEST_F(MainFormIeTracesTest, ScansChecksCleansCheckedFilesAndRegistry) {
         ReadOnlyKey readOnly(HKEY_CURRENT_USER, kTypedUrls);
         Click(Page().btnCleanIE);
     }
-    EXPECT_EQ(Errors().size(), 2u);
+    ASSERT_EQ(Errors().size(), 2u);
     EXPECT_EQ(Errors().back(),
               L"Not done:\n\nClear the Internet Explorer Typed Address History: "
               L"The typed address history cannot be opened for deleting");
@@ -395,6 +395,21 @@ TEST_F(MainFormIePluginsTest, ListsNarrowsDeletesIntoTheHistoryAndRestores) {
     ShowPage();
     EXPECT_EQ(RowCount(List()), 8);
     EXPECT_EQ(dialogs_.Count(ShownDialog::Kind::Message), 2u);
+
+    // A registration that stays is told; its history entry stays to restore what was recorded.
+    CheckRow(L"Translate");
+    {
+        ReadOnlyKey readOnly(HKEY_CURRENT_USER, kMenuExt);
+        Click(Page().Del_SpeedButton);
+    }
+    ASSERT_EQ(Errors().size(), 2u);
+    EXPECT_EQ(Errors().back(),
+              L"Some add-ons were not deleted:\n\nTranslate (Menu Extensions): "
+              L"Still there: HKEY_CURRENT_USER\\" +
+                  kMenuExt + L"\\&Translate");
+    EXPECT_TRUE(KeyIn(HKEY_CURRENT_USER, kMenuExt + L"\\&Translate"));
+    EXPECT_EQ(Shown(historyRows, 1), (Rows{L"[ ] Translate"}));
+    EXPECT_EQ(RowCount(List()), 8);
 }
 
 }  // namespace
