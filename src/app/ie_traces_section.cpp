@@ -1,9 +1,9 @@
 #include "app/ie_traces_section.h"
 
+#include "app/call_gatherer.h"
 #include "app/page_layout.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
-#include "platform/gathering_poster.h"
 
 namespace kestrova {
 
@@ -118,10 +118,13 @@ void IeTracesSection::IeScanThreadStart() {
 }
 
 void IeTracesSection::IeScanThreadExecute(WorkerRun& run) {
-    GatheringPoster<IeFoundFile> files(channel_.Poster(),
-                                       [this](IeFoundFile& file) { AddFoundFile(file); });
+    CallGatherer<IeFoundFile> files(channel_.Poster(), [this](std::vector<IeFoundFile>& found) {
+        for (IeFoundFile& file : found) {
+            AddFoundFile(file);
+        }
+    });
     IeScanResult result = ScanIeTraces(
-        scanMarks_, scanFolders_, [&files](const IeFoundFile& file) { files.Add(file); },
+        scanMarks_, scanFolders_, [&files](const IeFoundFile& file) { files.Gather(file); },
         [&files, &run] {
             files.FlushIfDue();
             return run.StopRequested();

@@ -6,31 +6,35 @@ namespace kestrova {
 
 PostingScanSink::PostingScanSink(UiPoster poster, const ScanReceivers& receivers,
                                  const WorkerRun& run, const ScanGroupChecks& checks)
-    : run_(run), checks_(checks), calls_(std::move(poster), [receivers = &receivers](Call& call) {
-          if (ErrorRow* row = std::get_if<ErrorRow>(&call)) {
-              receivers->addRow(std::move(*row));
-          } else if (const StatusCall* status = std::get_if<StatusCall>(&call)) {
-              receivers->setStatus(status->text);
-          } else {
-              const CountCall& count = std::get<CountCall>(call);
-              receivers->setGroupCount(count.group, count.count);
+    : run_(run),
+      checks_(checks),
+      gathered_(std::move(poster), [receivers = &receivers](std::vector<scan_calls::Call>& calls) {
+          for (scan_calls::Call& call : calls) {
+              if (ErrorRow* row = std::get_if<ErrorRow>(&call)) {
+                  receivers->addRow(std::move(*row));
+              } else if (const auto* status = std::get_if<scan_calls::Status>(&call)) {
+                  receivers->setStatus(status->text);
+              } else {
+                  const auto& count = std::get<scan_calls::Count>(call);
+                  receivers->setGroupCount(count.group, count.count);
+              }
           }
       }) {}
 
 void PostingScanSink::AddRow(ErrorRow row) {
-    calls_.Add(std::move(row));
+    gathered_.Gather(std::move(row));
 }
 
 void PostingScanSink::SetStatus(const std::wstring& text) {
-    calls_.Add(StatusCall{text});
+    gathered_.Gather(scan_calls::Status{text});
 }
 
 void PostingScanSink::SetGroupCount(int group, int count) {
-    calls_.Add(CountCall{group, count});
+    gathered_.Gather(scan_calls::Count{group, count});
 }
 
 bool PostingScanSink::StopRequested() const {
-    calls_.FlushIfDue();
+    gathered_.FlushIfDue();
     return run_.StopRequested();
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 // The scan's sink on the worker thread of the window: every row, status text and counter is
 // handed to the window thread through its UiChannel, in the order the scan produced them.
-// The calls are gathered on the worker and posted together: one channel item (and at most
-// one window message) per kGatherPeriod or kGatherLimit calls instead of one per call, which
-// under Wine keeps the message traffic from slowing the scan's own registry calls.
+// The calls are gathered on the worker and posted together (CallGatherer).
 
 #include <chrono>
 #include <cstddef>
@@ -11,8 +9,8 @@
 #include <string>
 #include <variant>
 
+#include "app/call_gatherer.h"
 #include "app/scan_group_checks.h"
-#include "platform/gathering_poster.h"
 #include "platform/ui_channel.h"
 #include "platform/worker_thread.h"
 #include "scan/scan_sink.h"
@@ -27,17 +25,27 @@ struct ScanReceivers {
     std::function<void(int group, int count)> setGroupCount;
 };
 
+// The calls the sink gathers besides the rows.
+namespace scan_calls {
+struct Status {
+    std::wstring text;
+};
+struct Count {
+    int group;
+    int count;
+};
+using Call = std::variant<ErrorRow, Status, Count>;
+}  // namespace scan_calls
+
 class PostingScanSink final : public ScanSink {
+    using Gatherer = CallGatherer<scan_calls::Call>;
+
 public:
-    // Gathered calls are posted once the oldest is this old, or once there are this many.
-    static constexpr std::chrono::milliseconds kGatherPeriod = GatheringPoster<int>::kGatherPeriod;
-    static constexpr size_t kGatherLimit = GatheringPoster<int>::kGatherLimit;
+    static constexpr std::chrono::milliseconds kGatherPeriod = Gatherer::kGatherPeriod;
+    static constexpr size_t kGatherLimit = Gatherer::kGatherLimit;
 
     PostingScanSink(UiPoster poster, const ScanReceivers& receivers, const WorkerRun& run,
                     const ScanGroupChecks& checks);
-    // Posts what is still gathered, so everything the run reported is queued before the run
-    // returns and its terminate event is queued behind it.
-    ~PostingScanSink() override = default;
     PostingScanSink(const PostingScanSink&) = delete;
     PostingScanSink& operator=(const PostingScanSink&) = delete;
 
@@ -49,22 +57,14 @@ public:
     bool GroupChecked(int group) const override { return checks_.Checked(group); }
 
     // Posts the gathered calls as one item, in the order they were made.
-    void Flush() const { calls_.Flush(); }
+    void Flush() const { gathered_.Flush(); }
 
 private:
-    struct StatusCall {
-        std::wstring text;
-    };
-    struct CountCall {
-        int group;
-        int count;
-    };
-    using Call = std::variant<ErrorRow, StatusCall, CountCall>;
-
     const WorkerRun& run_;
     const ScanGroupChecks& checks_;
-    // Only the worker touches it; mutable so the const stop poll can post what is due.
-    mutable GatheringPoster<Call> calls_;
+    // Only the worker touches it; mutable so the const stop poll can post what is due. Posts
+    // what it still holds when the sink goes.
+    mutable Gatherer gathered_;
 };
 
 }  // namespace kestrova

@@ -149,6 +149,7 @@ void ScanErrorsSection::btnStartScanClick() {
 }
 
 void ScanErrorsSection::ScanErrorsThreadStart() {
+    endStatus_ = std::wstring(kScanDoneStatus);
     btnStartScan.SetText(kStopScanCaption);
     btnFixSelected.SetEnabled(false);
     {
@@ -162,9 +163,14 @@ void ScanErrorsSection::ScanErrorsThreadStart() {
 }
 
 void ScanErrorsSection::ScanErrorsThreadExecute(WorkerRun& run) {
-    PostingScanSink sink(channel_.Poster(), scanReceivers_, run, groupChecks_);
-    // A failed run ends like any other: the rows found so far stay and nothing is reported.
-    RunScan(sink, host_.IgnoreStore().Document());
+    std::wstring endStatus;
+    {
+        PostingScanSink sink(channel_.Poster(), scanReceivers_, run, groupChecks_);
+        // A failed run keeps the rows found so far and says so in the status line.
+        endStatus = ScanEndStatus(RunScan(sink, host_.IgnoreStore().Document()));
+    }
+    // Behind every report of the run, and ahead of its terminate event.
+    channel_.Post([this, endStatus] { endStatus_ = endStatus; });
 }
 
 void ScanErrorsSection::ScanErrorsThreadTerminate() {
@@ -176,7 +182,7 @@ void ScanErrorsSection::ScanErrorsThreadTerminate() {
     btnFixSelected.SetEnabled(true);
     // A status still waiting for the end of this batch is older than the end itself.
     pendingStatus_.reset();
-    lblScanLabel.SetText(std::wstring(kScanDoneStatus));
+    lblScanLabel.SetText(endStatus_);
 }
 
 void ScanErrorsSection::btnFixSelectedClick() {

@@ -58,6 +58,8 @@ private:
     std::optional<ListModel::Batch> errorsBatch_;
     std::optional<ListModel::Batch> groupsBatch_;
     std::optional<std::wstring> pendingStatus_;
+    // What the status line says once the run has ended: set by the run's last report.
+    std::wstring endStatus_;
     // Declared last: the worker is stopped and waited for first, while everything its queued
     // reports reach still exists.
     UiChannel channel_;

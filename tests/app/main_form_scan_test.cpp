@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main_form_fixture.h"
+#include "platform/text.h"
 #include "platform/xml_document.h"
 
 namespace kestrova {
@@ -75,6 +76,24 @@ TEST_F(MainFormScanTest, FirstActivationScansAndListsExactlyTheStaleEntries) {
     EXPECT_TRUE(Page().btnFixSelected.Enabled());
     EXPECT_EQ(&form_->ShownSection(), &form_->Get<ScanErrorsSection>());
     EXPECT_TRUE(dialogs_.Texts(ShownDialog::Kind::Error).empty());
+}
+
+TEST_F(MainFormScanTest, AScanThatEndsInAnErrorSaysSoInTheStatusLine) {
+    WriteStaleEntries();
+    // An entry edited by hand without its KEY: matching the first stale row against it fails.
+    WriteFileBytes(temp_ / L"ignore.xml",
+                   "<IgnoreList><ERROR ROOT=\"HKEY_USERS\" VALUE=\"w\"/></IgnoreList>");
+    Open();
+    const std::wstring status = Page().lblScanLabel.Text();
+    EXPECT_EQ(status.rfind(L"Scan failed: ", 0), 0u) << ToUtf8(status);
+    EXPECT_NE(status.find(L"KEY"), std::wstring::npos) << ToUtf8(status);
+    EXPECT_EQ(Page().btnStartScan.Text(), L"Start &Scan");
+
+    // The next scan without the broken entry completes.
+    form_->IgnoreXmlDocument().Root().DeleteAllChildren();
+    Scan();
+    EXPECT_EQ(Page().lblScanLabel.Text(), L"Scan done !");
+    EXPECT_EQ(KeyNames(), (std::vector<std::wstring>{kGoneAppKeyName, kGoneHelpKeyName}));
 }
 
 TEST_F(MainFormScanTest, ButtonsFollowTheScanAndAnUncheckedGroupIsSkipped) {
