@@ -56,6 +56,11 @@ public:
     size_t ReadBinaryData(const std::wstring& name, void* buffer, size_t size) const;
     // Type and bytes of any value; false (and raw untouched) when missing or unreadable.
     bool ReadRaw(const std::wstring& name, RawValue& raw) const;
+    // The text of a value that should hold text, in one registry call where it fits (the scan
+    // reads tens of thousands of values): empty when the value is missing, none when it holds
+    // another type. Stored text without its NUL or with an odd byte count gives its whole
+    // characters up to the first NUL. Throws RegistryError when the value keeps changing size.
+    std::optional<std::wstring> ReadText(const std::wstring& name) const;
 
     void WriteString(const std::wstring& name, const std::wstring& value);
     void WriteExpandString(const std::wstring& name, const std::wstring& value);
