@@ -12,4 +12,12 @@ void ScanContext::ReportError(const std::wstring& errorType, const std::wstring&
     ++counter;
 }
 
+std::vector<KeyPath> ScanContext::ViewsOf(const KeyPath& key) const {
+    std::vector<KeyPath> views = {key};
+    if (walk32BitView_) {
+        views.push_back({key.root, Wow64PathOf(key.root, key.path)});
+    }
+    return views;
+}
+
 }  // namespace kestrova

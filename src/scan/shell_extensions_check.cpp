@@ -12,30 +12,41 @@ void ScanShellExtensions(ScanContext& scan) {
     const KeyPath approved{
         HKEY_LOCAL_MACHINE,
         L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"};
-    Registry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(approved.path, false)) {
-        return;
-    }
-    std::vector<std::wstring> names;
-    registry.GetValueNames(names);
+    // The views of the approved list, each with the classes of the same view: the 32-bit
+    // Explorer approves 32-bit extensions, whose classes are registered under "Wow6432Node".
+    const std::vector<KeyPath> lists = scan.ViewsOf(approved);
+    const std::vector<KeyPath> classes = scan.ViewsOf({HKEY_CLASSES_ROOT, L"\\CLSID"});
     int counter = 0;
-    for (const std::wstring& name : names) {
-        registry.SetRootKey(HKEY_CLASSES_ROOT);
-        // A class that is not registered has no server to test; no stop test either.
-        if (!registry.OpenKey(L"\\CLSID\\" + name + L"\\InprocServer32", false)) {
+    bool opened = false;
+    for (size_t view = 0; view < lists.size(); ++view) {
+        Registry registry(HKEY_LOCAL_MACHINE);
+        if (!registry.OpenKey(lists[view].path, false)) {
             continue;
         }
-        const std::optional<std::wstring> server = ReadTextData(registry, L"");
-        std::wstring guess;
-        if (server && scan.Targets().Missing(*server, guess)) {
-            // The row names the approved-list entry, not the class key.
-            scan.ReportError(L"Shell Extensions", approved.TextOf(name), *server, counter, guess);
-        }
-        if (scan.StopRequested()) {
-            return;
+        opened = true;
+        std::vector<std::wstring> names;
+        registry.GetValueNames(names);
+        for (const std::wstring& name : names) {
+            registry.SetRootKey(HKEY_CLASSES_ROOT);
+            // A class that is not registered has no server to test; no stop test either.
+            if (!registry.OpenKey(classes[view].path + L"\\" + name + L"\\InprocServer32", false)) {
+                continue;
+            }
+            const std::optional<std::wstring> server = ReadTextData(registry, L"");
+            std::wstring guess;
+            if (server && scan.Targets().Missing(*server, guess)) {
+                // The row names the approved-list entry, not the class key.
+                scan.ReportError(L"Shell Extensions", lists[view].TextOf(name), *server, counter,
+                                 guess);
+            }
+            if (scan.StopRequested()) {
+                return;
+            }
         }
     }
-    scan.WriteCounter(kGroupShellExtensions, counter);
+    if (opened) {
+        scan.WriteCounter(kGroupShellExtensions, counter);
+    }
 }
 
 }  // namespace kestrova
