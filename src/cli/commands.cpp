@@ -7,20 +7,23 @@
 #include "cli/backup_command.h"
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/find_command.h"
 #include "cli/fix_command.h"
 #include "cli/history_command.h"
 #include "cli/ie_command.h"
 #include "cli/ignore_command.h"
+#include "cli/junk_command.h"
 #include "cli/scan_command.h"
 #include "cli/startup_command.h"
 #include "cli/uninstall_command.h"
+#include "cli/userassist_command.h"
 #include "platform/error.h"
 
 namespace kestrova::cli {
 
 namespace {
 
-const std::array<Command, 10> kCommands = {{
+const std::array<Command, 13> kCommands = {{
     {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
     {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
     {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
@@ -40,6 +43,16 @@ const std::array<Command, 10> kCommands = {{
      L"traces scan [--actions N,N] [--json] | traces clean [--actions N,N] | addons list "
      L"[--kinds K,K] [--json] | addons delete ID [ID ...] [--data-folder DIR]",
      RunIeCommand},
+    {L"userassist", L"list [--json] | delete RAWNAME [RAWNAME ...]", RunUserAssistCommand},
+    {L"junk",
+     L"scan|clean --drives C:\\;D:\\ | --location DIR;DIR [--types \"TYPE;TYPE\"] "
+     L"[--exclude PATH]... [--json]",
+     RunJunkCommand},
+    {L"find",
+     L"--location DIR;DIR [--masks M;M] [--exclude M]... [--min-size N] [--max-size N] "
+     L"[--modified-after D] [--modified-before D] [--contains PHRASE] [--case-sensitive] "
+     L"[--whole-word] [--json]",
+     RunFindCommand},
 }};
 
 std::wstring Usage() {

@@ -38,7 +38,12 @@ void RemoveTree(const std::wstring& path) {
                 continue;
             }
             const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link: removed itself at most, never what it leads to.
+                if (!RemoveDirectoryW(child.c_str())) {
+                    DeleteFileW(child.c_str());
+                }
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
                 SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
