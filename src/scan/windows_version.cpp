@@ -60,24 +60,18 @@ int WindowsVersionClass() {
     return ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
 }
 
-bool IsVistaOrLater(DWORD platformId, DWORD majorVersion) {
-    return platformId == VER_PLATFORM_WIN32_NT && majorVersion >= 6;
-}
-
-bool WindowsVistaOrLater() {
-    OSVERSIONINFOW info;
-    return QueryVersion(info) && IsVistaOrLater(info.dwPlatformId, info.dwMajorVersion);
-}
-
-bool IsWindows8OrLater(DWORD platformId, DWORD majorVersion, DWORD minorVersion) {
+bool IsNtVersionAtLeast(DWORD platformId, DWORD majorVersion, DWORD minorVersion,
+                        DWORD atLeastMajor, DWORD atLeastMinor) {
     return platformId == VER_PLATFORM_WIN32_NT &&
-           (majorVersion > 6 || (majorVersion == 6 && minorVersion >= 2));
+           (majorVersion > atLeastMajor ||
+            (majorVersion == atLeastMajor && minorVersion >= atLeastMinor));
 }
 
-bool Windows8OrLater() {
+bool NtVersionAtLeast(DWORD atLeastMajor, DWORD atLeastMinor) {
     OSVERSIONINFOW info;
     return QueryVersion(info) &&
-           IsWindows8OrLater(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
+           IsNtVersionAtLeast(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                              atLeastMajor, atLeastMinor);
 }
 
 }  // namespace kestrova

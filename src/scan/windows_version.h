@@ -16,18 +16,26 @@ int ClassifyWindowsVersion(DWORD platformId, DWORD majorVersion, DWORD minorVers
 // The class of the running system; 0 when the query fails.
 int WindowsVersionClass();
 
-// True for an NT system of major version 6 or later: Windows Vista, 7, 8, 10, 11 and their
-// servers (Windows 8.1 and later report 6.2 to a program without a compatibility manifest).
-bool IsVistaOrLater(DWORD platformId, DWORD majorVersion);
+// True for an NT system of version atLeastMajor.atLeastMinor or later: 6.0 Windows Vista, 6.1
+// Windows 7, 6.2 Windows 8 and later (Windows 8.1, 10 and 11 report 6.2 to a program without
+// a compatibility manifest), with their servers.
+bool IsNtVersionAtLeast(DWORD platformId, DWORD majorVersion, DWORD minorVersion,
+                        DWORD atLeastMajor, DWORD atLeastMinor);
 
-// Whether the running system is Windows Vista or later; false when the query fails.
-bool WindowsVistaOrLater();
+// Whether the running system is such a system; false when the query fails.
+bool NtVersionAtLeast(DWORD atLeastMajor, DWORD atLeastMinor);
 
-// True for an NT system of version 6.2 or later: Windows 8, 8.1, 10, 11 and their servers,
-// the systems whose Task Manager lists and disables startup programs.
-bool IsWindows8OrLater(DWORD platformId, DWORD majorVersion, DWORD minorVersion);
-
-// Whether the running system is Windows 8 or later; false when the query fails.
-bool Windows8OrLater();
+// Vista and later keep per-user and 32-bit registrations and a 32-bit registry view.
+inline bool WindowsVistaOrLater() {
+    return NtVersionAtLeast(6, 0);
+}
+// Windows 7 and later keep the UserAssist records of their new Explorer.
+inline bool Windows7OrLater() {
+    return NtVersionAtLeast(6, 1);
+}
+// Windows 8 and later list and disable startup programs in Task Manager.
+inline bool Windows8OrLater() {
+    return NtVersionAtLeast(6, 2);
+}
 
 }  // namespace kestrova

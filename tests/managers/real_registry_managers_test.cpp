@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 
 #include <gtest/gtest.h>
@@ -44,36 +43,9 @@ protected:
         folder_ = folder + L"\\";
     }
 
-    // The keys of an export at or below one of the given key paths (any letter case), with
-    // the export's first line: importing only these keeps the tests quick.
+    // The keys of an export at or below one of the given key paths.
     std::wstring KeysOf(const wchar_t* file, const std::vector<std::wstring>& paths) const {
-        const std::string bytes = test::ReadFileBytes(folder_ + file);
-        std::wstring text((bytes.size() - 2) / sizeof(wchar_t), L'\0');  // after the BOM
-        std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
-        std::wstring kept = L"Windows Registry Editor Version 5.00\r\n\r\n";
-        bool keeping = false;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find(L'\n', start);
-            end = end == std::wstring::npos ? text.size() : end + 1;
-            const std::wstring line = text.substr(start, end - start);
-            if (!line.empty() && line[0] == L'[') {
-                const std::wstring key = Lowered(line.substr(1, line.find(L']') - 1) + L"\\");
-                keeping = std::any_of(paths.begin(), paths.end(), [&](const std::wstring& path) {
-                    return key.find(Lowered(path + L"\\")) != std::wstring::npos;
-                });
-            }
-            if (keeping) {
-                kept += line;
-            }
-            start = end;
-        }
-        return kept;
-    }
-
-    static std::wstring Lowered(std::wstring text) {
-        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-        return text;
+        return test::RegTextOfKeys(folder_ + file, paths);
     }
 
     void ImportWindowsMe() const {
