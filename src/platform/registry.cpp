@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestrova {
@@ -337,6 +338,44 @@ bool Registry::DeleteKey(const std::wstring& path) {
     DeleteSubKeys(key.Get());
     key.Reset();
     return RegDeleteKeyW(base, relative.c_str()) == ERROR_SUCCESS;
+}
+
+namespace {
+
+// ntdll's key query, class KeyNameInformation, and the answer's layout.
+using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+constexpr int kKeyNameInformation = 3;
+
+}  // namespace
+
+std::wstring Registry::OpenKeyObjectName() const {
+    if (!current_) {
+        return {};
+    }
+    static const auto query = reinterpret_cast<NtQueryKeyFunction>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
+    if (query == nullptr) {
+        return {};
+    }
+    // ULONG NameLength (bytes), then the name's characters.
+    std::vector<BYTE> answer(sizeof(ULONG) + 512 * sizeof(wchar_t));
+    ULONG needed = 0;
+    LONG status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                        static_cast<ULONG>(answer.size()), &needed);
+    if (status < 0 && needed > answer.size()) {
+        answer.resize(needed);
+        status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                       static_cast<ULONG>(answer.size()), &needed);
+    }
+    if (status < 0) {
+        return {};
+    }
+    ULONG length = 0;
+    std::memcpy(&length, answer.data(), sizeof(length));
+    length = std::min<ULONG>(length, static_cast<ULONG>(answer.size() - sizeof(ULONG)));
+    std::wstring name(length / sizeof(wchar_t), L'\0');
+    std::memcpy(name.data(), answer.data() + sizeof(ULONG), name.size() * sizeof(wchar_t));
+    return name;
 }
 
 }  // namespace kestrova

@@ -66,6 +66,12 @@ public:
     // Deletes every subkey, deepest first, then the key itself.
     bool DeleteKey(const std::wstring& path);
 
+    // --- Key identity ---
+    // The system's own full name of the open key ("\REGISTRY\MACHINE\SOFTWARE\..."), reached
+    // after any registry link was followed: two paths that name one key give the same name.
+    // Empty when no key is open or the system does not tell.
+    std::wstring OpenKeyObjectName() const;
+
 private:
     // Where a path starts, and the path relative to that point.
     HKEY BaseFor(const std::wstring& path, std::wstring& relative) const;

@@ -41,7 +41,8 @@ public:
 
     // The keys to walk for a key that 64-bit Windows keeps apart for 32-bit programs (see
     // registry_views.h): the key itself, then the 32-bit view's copy when this scan walks
-    // that view. Rows found there carry the "Wow6432Node" path in their Key Name.
+    // that view and the copy is a key of its own (not a link to the same key, as Windows 7
+    // and later share some). Rows found there carry the "Wow6432Node" path in their Key Name.
     std::vector<KeyPath> ViewsOf(const KeyPath& key) const;
 
     // Unless the ignore list matches keyName, appends a checked row (image 1) and adds one

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+#include "platform/unique_handles.h"
+
 #include "scan/scan_checks.h"
 #include "scan/system_folders.h"
 #include "scan_test_fixture.h"
@@ -217,6 +219,50 @@ TEST_F(RegistryViewsTest, A32BitApprovalIsJudgedByThe32BitClassAlone) {
 
     EXPECT_TRUE(sink_.rows.empty());
     EXPECT_EQ(sink_.counts[kGroupShellExtensions], 0);
+}
+
+// Windows 7 and later share App Paths between the views, and the 32-bit path may lead to the
+// 64-bit key itself (Wine makes it a registry link): its entries are walked once.
+TEST_F(RegistryViewsTest, A32BitPathThatLeadsToTheOwnKeyIsNotWalkedAgain) {
+    const ErrorRow own = PutStale(kGroupAppPaths, false, L"f64");
+    Registry native(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(native.OpenKeyReadOnly(L"\\SOFTWARE\\" + kCurrentVersion + L"\\App Paths"));
+    const std::wstring target = native.OpenKeyObjectName();
+    ASSERT_FALSE(target.empty());
+    Registry parent(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(parent.OpenKey(L"\\SOFTWARE\\Wow6432Node\\" + kCurrentVersion, true));
+    UniqueHKey link;
+    if (RegCreateKeyExW(parent.CurrentKey(), L"App Paths", 0, nullptr,
+                        REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.Put(),
+                        nullptr) != ERROR_SUCCESS) {
+        GTEST_SKIP() << "this registry makes no links";
+    }
+    const LSTATUS linked = RegSetValueExW(link.Get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                          reinterpret_cast<const BYTE*>(target.data()),
+                                          static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+    // The link goes again before the sandbox is emptied, which would follow it.
+    const auto unlink = [&] {
+        using NtDeleteKey = LONG(WINAPI*)(HANDLE);
+        const auto remove = reinterpret_cast<NtDeleteKey>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+        if (remove != nullptr) {
+            remove(link.Get());
+        }
+    };
+    if (linked != ERROR_SUCCESS ||
+        !Registry(HKEY_LOCAL_MACHINE)
+             .KeyExists(L"\\SOFTWARE\\Wow6432Node\\" + kCurrentVersion + L"\\App Paths\\f64")) {
+        unlink();
+        GTEST_SKIP() << "this registry makes no links";
+    }
+    walk32BitView_ = true;
+
+    Run(ScanAppPaths);
+    unlink();
+
+    EXPECT_EQ(sink_.rows, (std::vector<ErrorRow>{own}));
+    EXPECT_EQ(sink_.counts[kGroupAppPaths], 1);
 }
 
 TEST_F(RegistryViewsTest, TheFontsKeyIsOneForBothViews) {
