@@ -10,9 +10,19 @@
 #include <vector>
 
 #include "platform/key_path.h"
+#include "platform/registry.h"
 #include "scan/scan_context.h"
 
 namespace kestrova {
+
+// Walks one opened key (the index-th of the keys); false when a stop ends the group.
+using KeyWalk = std::function<bool(Registry& registry, const KeyPath& key, size_t index)>;
+
+// Opens each key in turn with full access and walks it; a key that does not open is passed
+// over. Writes the group's counter once every key was walked, if any of them opened; a walk
+// that returns false ends the group there, its counter unwritten.
+void WalkKeys(ScanContext& scan, const std::vector<KeyPath>& keys, int group, const int& counter,
+              const KeyWalk& walk);
 
 // Reports name (with counter) when it is stale; keyName is the value's Key Name.
 using ValueNameJudge =

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/key_path.h"
+#include "scan/check_walks.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
@@ -22,14 +23,9 @@ constexpr std::array<const wchar_t*, 8> kFileSuffixes = {
 
 void ScanClsid(ScanContext& scan) {
     int counter = 0;
-    bool opened = false;
-    // 32-bit classes are registered apart, under "Wow6432Node\CLSID".
-    for (const KeyPath& key : scan.ViewsOf({HKEY_CLASSES_ROOT, L"\\CLSID"})) {
-        Registry registry(HKEY_CLASSES_ROOT);
-        if (!registry.OpenKey(key.path, false)) {
-            continue;
-        }
-        opened = true;
+    // 32-bit classes are registered apart, under "Wow6432Node\\CLSID".
+    const std::vector<KeyPath> keys = scan.ViewsOf({HKEY_CLASSES_ROOT, L"\\CLSID"});
+    WalkKeys(scan, keys, kGroupClsid, counter, [&](Registry& registry, const KeyPath& key, size_t) {
         std::vector<std::wstring> classes;
         registry.GetKeyNames(classes);
         for (const std::wstring& name : classes) {
@@ -52,13 +48,11 @@ void ScanClsid(ScanContext& scan) {
                 }
             }
             if (scan.StopRequested()) {
-                return;
+                return false;
             }
         }
-    }
-    if (opened) {
-        scan.WriteCounter(kGroupClsid, counter);
-    }
+        return true;
+    });
 }
 
 }  // namespace kestrova

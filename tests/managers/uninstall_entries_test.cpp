@@ -122,6 +122,12 @@ TEST_F(UninstallEntriesTest, OnlyRegistrationKeysAreDeleted) {
 // each named with its root, without what Windows' own list leaves out.
 class UninstallPlacesTest : public UninstallEntriesTest {
 protected:
+    // The three Uninstall keys.
+    static std::vector<std::pair<HKEY, std::wstring>> Places() {
+        return {{HKEY_LOCAL_MACHINE, kUninstall},
+                {HKEY_LOCAL_MACHINE, kUninstall32Key},
+                {HKEY_CURRENT_USER, kUninstall}};
+    }
     static void PutIn(HKEY root, const std::wstring& key, const std::wstring& name,
                       const std::wstring& displayName) {
         PutText(root, key + L"\\" + name, L"DisplayName", displayName);
@@ -154,10 +160,7 @@ protected:
         const DWORD zero = 0;
         const auto* oneBytes = reinterpret_cast<const BYTE*>(&one);
         const auto* zeroBytes = reinterpret_cast<const BYTE*>(&zero);
-        for (const auto& [root, key] :
-             {std::pair<HKEY, std::wstring>{HKEY_LOCAL_MACHINE, kUninstall},
-              {HKEY_LOCAL_MACHINE, kUninstall32Key},
-              {HKEY_CURRENT_USER, kUninstall}}) {
+        for (const auto& [root, key] : Places()) {
             PutIn(root, key, L"component", L"Component");
             PutData(root, key + L"\\component", L"SystemComponent", REG_DWORD,
                     {oneBytes, oneBytes + 4});
@@ -206,9 +209,7 @@ TEST_F(UninstallPlacesTest, AnyOneKeyMakesAListAndNoneNoList) {
 
 TEST_F(UninstallPlacesTest, DeleteHitsExactlyTheListedKey) {
     // The same subkey name in every place.
-    for (const auto& [root, key] : {std::pair<HKEY, std::wstring>{HKEY_LOCAL_MACHINE, kUninstall},
-                                    {HKEY_LOCAL_MACHINE, kUninstall32Key},
-                                    {HKEY_CURRENT_USER, kUninstall}}) {
+    for (const auto& [root, key] : Places()) {
         PutIn(root, key, L"App", L"App");
         PutText(root, key + L"\\App\\Sub", L"v", L"x");
     }
