@@ -7,8 +7,8 @@
 //
 // A record is 12 bytes: a 32-bit state, then the FILETIME (UTC) at which the program was
 // disabled, zero while it is enabled. Windows writes the state 2 for enabled and 3 for
-// disabled, and 6 has been seen for enabled programs too: a record whose first byte is odd
-// disables its program, one whose first byte is even (or no record, or a value that is not
+// disabled, and 6 and 0 have been seen for enabled programs too: a record whose first byte is
+// odd disables its program, one whose first byte is even (or no record, or a value that is not
 // such a record) leaves it enabled. Nothing is moved: the Run value or the file stays where
 // it is.
 

@@ -67,19 +67,19 @@ TEST(StartupApprovalRecordTest, RecordsAreTwelveBytesOfStateAndTime) {
               (Bytes{3, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55}));
     EXPECT_EQ(ApprovalRecord(true, time), Record(2));
 
-    // Odd first bytes disable, even ones (2, and 6 as also seen) enable; anything that is no
-    // record leaves the program enabled.
+    // Odd first bytes disable, even ones (2, and 6 and 0 as also seen) enable; anything that
+    // is no record leaves the program enabled.
     const struct {
         DWORD type;
         Bytes bytes;
         bool enables;
     } cases[] = {
-        {REG_BINARY, Record(2), true},   {REG_BINARY, Record(3, 5), false},
-        {REG_BINARY, Record(6), true},   {REG_BINARY, Record(7), false},
-        {REG_BINARY, Record(1), false},  {REG_BINARY, {3}, false},
-        {REG_BINARY, {2, 0, 0}, true},   {REG_BINARY, {}, true},
-        {REG_DWORD, {3, 0, 0, 0}, true}, {REG_SZ, {'3', 0}, true},
-        {REG_NONE, Record(3, 5), true},
+        {REG_BINARY, Record(2), true},  {REG_BINARY, Record(3, 5), false},
+        {REG_BINARY, Record(6), true},  {REG_BINARY, Record(7), false},
+        {REG_BINARY, Record(1), false}, {REG_BINARY, Record(0), true},
+        {REG_BINARY, {3}, false},       {REG_BINARY, {2, 0, 0}, true},
+        {REG_BINARY, {}, true},         {REG_DWORD, {3, 0, 0, 0}, true},
+        {REG_SZ, {'3', 0}, true},       {REG_NONE, Record(3, 5), true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ApprovalEnables(c.type, c.bytes), c.enables)
