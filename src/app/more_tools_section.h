@@ -3,6 +3,7 @@
 // Section of its own that hears everything this one hears.
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "app/section.h"
@@ -23,6 +24,16 @@ public:
     // The frame on tab index, and how many there are.
     Section& Frame(size_t index) { return *frames_.at(index); }
     size_t FrameCount() const { return frames_.size(); }
+    // The frame of type T, as the tests and the benchmark reach it.
+    template <class T>
+    T& Get() {
+        for (auto& frame : frames_) {
+            if (auto* found = dynamic_cast<T*>(frame.get())) {
+                return *found;
+            }
+        }
+        throw std::logic_error("no such frame");
+    }
 
     PageControl pcMoreTools;
 

@@ -4,65 +4,38 @@
 
 namespace kestrova {
 
-PostingScanSink::~PostingScanSink() {
-    try {
-        Flush();
-    } catch (...) {
-        // Out of memory while queuing: the rows gathered last cannot reach the window.
-    }
-}
+PostingScanSink::PostingScanSink(UiPoster poster, const ScanReceivers& receivers,
+                                 const WorkerRun& run, const ScanGroupChecks& checks)
+    : run_(run),
+      checks_(checks),
+      gathered_(std::move(poster), [receivers = &receivers](std::vector<scan_calls::Call>& calls) {
+          for (scan_calls::Call& call : calls) {
+              if (ErrorRow* row = std::get_if<ErrorRow>(&call)) {
+                  receivers->addRow(std::move(*row));
+              } else if (const auto* status = std::get_if<scan_calls::Status>(&call)) {
+                  receivers->setStatus(status->text);
+              } else {
+                  const auto& count = std::get<scan_calls::Count>(call);
+                  receivers->setGroupCount(count.group, count.count);
+              }
+          }
+      }) {}
 
 void PostingScanSink::AddRow(ErrorRow row) {
-    Gather(std::move(row));
+    gathered_.Gather(std::move(row));
 }
 
 void PostingScanSink::SetStatus(const std::wstring& text) {
-    Gather(StatusCall{text});
+    gathered_.Gather(scan_calls::Status{text});
 }
 
 void PostingScanSink::SetGroupCount(int group, int count) {
-    Gather(CountCall{group, count});
+    gathered_.Gather(scan_calls::Count{group, count});
 }
 
 bool PostingScanSink::StopRequested() const {
-    FlushIfDue();
+    gathered_.FlushIfDue();
     return run_.StopRequested();
-}
-
-void PostingScanSink::Gather(Call call) {
-    if (gathered_.empty()) {
-        firstGathered_ = Clock::now();
-    }
-    gathered_.push_back(std::move(call));
-    FlushIfDue();
-}
-
-void PostingScanSink::FlushIfDue() const {
-    if (!gathered_.empty() &&
-        (gathered_.size() >= kGatherLimit || Clock::now() - firstGathered_ >= kGatherPeriod)) {
-        Flush();
-    }
-}
-
-void PostingScanSink::Flush() const {
-    if (gathered_.empty()) {
-        return;
-    }
-    std::vector<Call> calls;
-    calls.reserve(kGatherLimit);
-    calls.swap(gathered_);
-    poster_.Post([receivers = &receivers_, calls = std::move(calls)]() mutable {
-        for (Call& call : calls) {
-            if (ErrorRow* row = std::get_if<ErrorRow>(&call)) {
-                receivers->addRow(std::move(*row));
-            } else if (const StatusCall* status = std::get_if<StatusCall>(&call)) {
-                receivers->setStatus(status->text);
-            } else {
-                const CountCall& count = std::get<CountCall>(call);
-                receivers->setGroupCount(count.group, count.count);
-            }
-        }
-    });
 }
 
 }  // namespace kestrova

@@ -1,17 +1,15 @@
 #pragma once
 // The scan's sink on the worker thread of the window: every row, status text and counter is
 // handed to the window thread through its UiChannel, in the order the scan produced them.
-// The calls are gathered on the worker and posted together: one channel item (and at most
-// one window message) per kGatherPeriod or kGatherLimit calls instead of one per call, which
-// under Wine keeps the message traffic from slowing the scan's own registry calls.
+// The calls are gathered on the worker and posted together (CallGatherer).
 
 #include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <variant>
-#include <vector>
 
+#include "app/call_gatherer.h"
 #include "app/scan_group_checks.h"
 #include "platform/ui_channel.h"
 #include "platform/worker_thread.h"
@@ -27,18 +25,27 @@ struct ScanReceivers {
     std::function<void(int group, int count)> setGroupCount;
 };
 
+// The calls the sink gathers besides the rows.
+namespace scan_calls {
+struct Status {
+    std::wstring text;
+};
+struct Count {
+    int group;
+    int count;
+};
+using Call = std::variant<ErrorRow, Status, Count>;
+}  // namespace scan_calls
+
 class PostingScanSink final : public ScanSink {
+    using Gatherer = CallGatherer<scan_calls::Call>;
+
 public:
-    // Gathered calls are posted once the oldest is this old, or once there are this many.
-    static constexpr std::chrono::milliseconds kGatherPeriod{20};
-    static constexpr size_t kGatherLimit = 256;
+    static constexpr std::chrono::milliseconds kGatherPeriod = Gatherer::kGatherPeriod;
+    static constexpr size_t kGatherLimit = Gatherer::kGatherLimit;
 
     PostingScanSink(UiPoster poster, const ScanReceivers& receivers, const WorkerRun& run,
-                    const ScanGroupChecks& checks)
-        : poster_(std::move(poster)), receivers_(receivers), run_(run), checks_(checks) {}
-    // Posts what is still gathered, so everything the run reported is queued before the run
-    // returns and its terminate event is queued behind it.
-    ~PostingScanSink() override;
+                    const ScanGroupChecks& checks);
     PostingScanSink(const PostingScanSink&) = delete;
     PostingScanSink& operator=(const PostingScanSink&) = delete;
 
@@ -50,29 +57,14 @@ public:
     bool GroupChecked(int group) const override { return checks_.Checked(group); }
 
     // Posts the gathered calls as one item, in the order they were made.
-    void Flush() const;
+    void Flush() const { gathered_.Flush(); }
 
 private:
-    struct StatusCall {
-        std::wstring text;
-    };
-    struct CountCall {
-        int group;
-        int count;
-    };
-    using Call = std::variant<ErrorRow, StatusCall, CountCall>;
-    using Clock = std::chrono::steady_clock;
-
-    void Gather(Call call);
-    void FlushIfDue() const;
-
-    UiPoster poster_;
-    const ScanReceivers& receivers_;
     const WorkerRun& run_;
     const ScanGroupChecks& checks_;
-    // Only the worker touches these; mutable so the const stop poll can post what is due.
-    mutable std::vector<Call> gathered_;
-    mutable Clock::time_point firstGathered_{};
+    // Only the worker touches it; mutable so the const stop poll can post what is due. Posts
+    // what it still holds when the sink goes.
+    mutable Gatherer gathered_;
 };
 
 }  // namespace kestrova

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+
+#include "platform/key_path.h"
 
 namespace kestrova {
 
@@ -9,6 +12,20 @@ namespace {
 
 constexpr REGSAM kReadFallbacks[] = {KEY_READ, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
                                      KEY_QUERY_VALUE};
+constexpr wchar_t kLinkValueName[] = L"SymbolicLinkValue";
+
+// True when the key, opened with REG_OPTION_OPEN_LINK, is a link itself.
+bool KeyIsLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, kLinkValueName, nullptr, &type, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Opens base\relative without following a link at its last level.
+LSTATUS OpenNoFollow(HKEY base, const std::wstring& relative, REGSAM access, UniqueHKey& key) {
+    return RegOpenKeyExW(base, relative.c_str(), REG_OPTION_OPEN_LINK, access, key.Put());
+}
 
 bool QueryValue(HKEY key, const std::wstring& name, DWORD* type, DWORD* size) {
     return key != nullptr &&
@@ -89,11 +106,11 @@ bool Registry::OpenKey(const std::wstring& path, bool create) {
     return true;
 }
 
-bool Registry::OpenWithFallbacks(const std::wstring& path, UniqueHKey& key) const {
+bool Registry::OpenWithFallbacks(const std::wstring& path, UniqueHKey& key, DWORD options) const {
     std::wstring relative;
     const HKEY base = BaseFor(path, relative);
     for (REGSAM access : kReadFallbacks) {
-        if (RegOpenKeyExW(base, relative.c_str(), 0, access, key.Put()) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(base, relative.c_str(), options, access, key.Put()) == ERROR_SUCCESS) {
             return true;
         }
     }
@@ -311,7 +328,11 @@ void DeleteSubKeys(HKEY key) {
     }
     for (const std::wstring& name : names) {
         UniqueHKey child;
-        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ | DELETE, child.Put()) == ERROR_SUCCESS) {
+        if (OpenNoFollow(key, name, KEY_READ | DELETE, child) == ERROR_SUCCESS) {
+            // A link stays: deleting through it would delete the key it names.
+            if (KeyIsLink(child.Get())) {
+                continue;
+            }
             DeleteSubKeys(child.Get());
             child.Reset();
         }
@@ -332,7 +353,8 @@ bool Registry::DeleteKey(const std::wstring& path) {
         return false;
     }
     UniqueHKey key;
-    if (RegOpenKeyExW(base, relative.c_str(), 0, KEY_READ | DELETE, key.Put()) != ERROR_SUCCESS) {
+    if (OpenNoFollow(base, relative, KEY_READ | DELETE, key) != ERROR_SUCCESS ||
+        KeyIsLink(key.Get())) {
         return false;
     }
     DeleteSubKeys(key.Get());
@@ -340,24 +362,128 @@ bool Registry::DeleteKey(const std::wstring& path) {
     return RegDeleteKeyW(base, relative.c_str()) == ERROR_SUCCESS;
 }
 
+// --- Key information, exact writes, stored names and registry links -------------------------
+
 namespace {
 
-// ntdll's key query, class KeyNameInformation, and the answer's layout.
-using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+// NtQueryKey's KeyBasicInformation: the key's own name as stored.
+constexpr int kKeyBasicInformation = 0;
+// NtQueryKey's KeyNameInformation: the key's full name in the system's namespace.
 constexpr int kKeyNameInformation = 3;
+struct KeyBasicInformation {
+    LARGE_INTEGER lastWriteTime;
+    ULONG titleIndex;
+    ULONG nameLength;  // in bytes
+    WCHAR name[1];
+};
+using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+
+NtQueryKeyFunction NtQueryKeyEntry() {
+    static const NtQueryKeyFunction function = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll == nullptr ? nullptr
+                                : reinterpret_cast<NtQueryKeyFunction>(
+                                      reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryKey")));
+    }();
+    return function;
+}
 
 }  // namespace
 
+std::optional<Registry::KeyInfo> Registry::QueryKeyInfo() const {
+    KeyInfo info;
+    if (!current_ ||
+        RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, &info.subKeys,
+                         &info.maxSubKeyLength, nullptr, &info.values, &info.maxValueNameLength,
+                         &info.maxValueLength, nullptr, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+void Registry::WriteRawExact(const std::wstring& name, const RawValue& raw) {
+    // For text types the registry counts one more character when the data does not end in
+    // NUL and a NUL follows it in memory: the bytes go with a non-NUL character after them.
+    std::vector<BYTE> padded(raw.data);
+    padded.insert(padded.end(), {0xFF, 0xFF});
+    if (!current_ || raw.data.size() > MAXDWORD ||
+        RegSetValueExW(current_.Get(), name.c_str(), 0, raw.type, padded.data(),
+                       static_cast<DWORD>(raw.data.size())) != ERROR_SUCCESS) {
+        throw RegistryError(RegistryError::Kind::SetDataFailed, name);
+    }
+}
+
+std::optional<std::wstring> Registry::StoredKeyName() const {
+    const NtQueryKeyFunction query = NtQueryKeyEntry();
+    if (!current_ || query == nullptr) {
+        return std::nullopt;
+    }
+    // A key name has at most 255 characters; the buffer grows if the registry asks for more.
+    std::vector<ULONGLONG> buffer(96);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ULONG needed = 0;
+        const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG));
+        const LONG status =
+            query(current_.Get(), kKeyBasicInformation, buffer.data(), size, &needed);
+        if (status == 0) {
+            const auto* info = reinterpret_cast<const KeyBasicInformation*>(buffer.data());
+            return std::wstring(info->name, info->nameLength / sizeof(WCHAR));
+        }
+        if (needed <= size) {
+            return std::nullopt;
+        }
+        buffer.resize(needed / sizeof(ULONGLONG) + 1);
+    }
+    return std::nullopt;
+}
+
+bool Registry::OpenKeyNoFollow(const std::wstring& path) {
+    UniqueHKey key;
+    if (!OpenWithFallbacks(path, key, REG_OPTION_OPEN_LINK)) {
+        return false;
+    }
+    current_ = std::move(key);
+    return true;
+}
+
+bool Registry::IsLink(const std::wstring& path) const {
+    std::wstring relative;
+    const HKEY base = BaseFor(path, relative);
+    UniqueHKey key;
+    return OpenNoFollow(base, relative, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           KeyIsLink(key.Get());
+}
+
+bool RedirectRootKeys(const std::wstring& scratchPath) {
+    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                          HKEY_CURRENT_CONFIG};
+    // Every stand-in is opened before any root is redirected: opened through a redirected
+    // HKEY_CURRENT_USER, the later ones would be looked for inside the first.
+    UniqueHKey standIns[std::size(roots)];
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        const std::wstring path = scratchPath + L"\\" + RootKeyName(roots[i]);
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, standIns[i].Put()) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        if (RegOverridePredefKey(roots[i], standIns[i].Get()) != ERROR_SUCCESS) {
+            for (size_t j = 0; j < i; ++j) {
+                RegOverridePredefKey(roots[j], nullptr);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring Registry::OpenKeyObjectName() const {
-    if (!current_) {
+    const NtQueryKeyFunction query = NtQueryKeyEntry();
+    if (!current_ || query == nullptr) {
         return {};
     }
-    static const auto query = reinterpret_cast<NtQueryKeyFunction>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
-    if (query == nullptr) {
-        return {};
-    }
-    // ULONG NameLength (bytes), then the name's characters.
+    // KeyNameInformation: ULONG NameLength (bytes), then the name's characters.
     std::vector<BYTE> answer(sizeof(ULONG) + 512 * sizeof(wchar_t));
     ULONG needed = 0;
     LONG status = query(current_.Get(), kKeyNameInformation, answer.data(),

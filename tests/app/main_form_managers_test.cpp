@@ -23,38 +23,12 @@ constexpr wchar_t kRestartMessage[] = L"You must restart the computer to apply t
 constexpr int kWindows98 = 2;
 constexpr int kWindowsXp = 6;
 
-void PutText(HKEY root, const std::wstring& key, const std::wstring& name,
-             const std::wstring& text) {
-    Registry reg(root);
-    ASSERT_TRUE(reg.OpenKey(L"\\" + key, true));
-    reg.WriteString(name, text);
-}
-
 // The value's text, or "<none>" when the key or the value is missing.
 std::wstring TextIn(HKEY root, const std::wstring& key, const std::wstring& name) {
     Registry reg(root);
     return reg.OpenKeyReadOnly(L"\\" + key) && reg.ValueExists(name) ? reg.ReadString(name)
                                                                      : L"<none>";
 }
-
-bool KeyIn(HKEY root, const std::wstring& key) {
-    return Registry(root).KeyExists(L"\\" + key);
-}
-
-// Each row as the list view shows it: its mark, then its cells joined by " | ".
-std::vector<std::wstring> Shown(HWND list, int columns) {
-    std::vector<std::wstring> rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        std::wstring text = ItemChecked(list, row) ? L"[x]" : L"[ ]";
-        for (int column = 0; column < columns; ++column) {
-            text += (column == 0 ? L" " : L" | ") + ItemText(list, row, column);
-        }
-        rows.push_back(text);
-    }
-    return rows;
-}
-
-using Rows = std::vector<std::wstring>;
 
 class MainFormStartupTest : public MainFormTest {
 protected:

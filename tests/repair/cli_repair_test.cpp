@@ -175,7 +175,6 @@ TEST_F(CliRepairTest, UnreadableStoreExitsWithOneNamingItAndStaysAsItWas) {
         {L"ignore.xml", brokenIgnore, L"ignore add A B C"},
         {L"ignore.xml", brokenIgnore, L"ignore remove 0"},
         {L"ignore.xml", brokenIgnore, L"fix --groups 4"},
-        {L"ignore.xml", entryWithoutValue, L"ignore list"},
         {L"ignore.xml", entryWithoutValue, L"ignore add A B C"},
         {L"ignore.xml", entryWithoutValue, L"ignore remove 0"},
     };
@@ -494,7 +493,7 @@ TEST_F(CliFixTest, FixRecordsAndDeletesAndRestoreBringsBackTheSameData) {
     const ChildResult again = Cli(L"fix --groups " + groups + InFolder());
     ASSERT_EQ(again.exitCode, 0u) << again.err;
     EXPECT_EQ(again.out,
-              "0 fixed, 0 not deleted, 0 not recorded; 2 entries in the restore "
+              "0 fixed, 0 not deleted, 0 not recorded, 0 refused; 2 entries in the restore "
               "history\n");
 
     const ChildResult restored = Cli(L"restore --all" + InFolder());
@@ -519,7 +518,9 @@ TEST_F(CliFixTest, UncheckedRowsStayAndTheTextReportTellsWhatWasFixed) {
     const ChildResult nothing =
         Cli(L"fix --json --groups " + std::to_wstring(kGroupMru) + InFolder());
     ASSERT_EQ(nothing.exitCode, 0u) << nothing.err;
-    EXPECT_EQ(nothing.out, "{\"fixed\":[],\"notDeleted\":[],\"notRecorded\":[],\"history\":0}\n");
+    EXPECT_EQ(nothing.out,
+              "{\"fixed\":[],\"notDeleted\":[],\"notRecorded\":[],\"refused\":[],"
+              "\"history\":0}\n");
     EXPECT_FALSE(test::FileExists(File(L"Backup.xml")));
 
     // The device-driver row comes unchecked (and past the ignore list): the fix leaves it.
@@ -537,11 +538,11 @@ TEST_F(CliFixTest, UncheckedRowsStayAndTheTextReportTellsWhatWasFixed) {
     }
     const ChildResult fixed = Cli(L"fix --groups " + groups + InFolder());
     ASSERT_EQ(fixed.exitCode, 0u) << fixed.err;
-    EXPECT_EQ(fixed.out, "fixed\tHelp File\t" + HelpKeyName() + "\t" +
-                             ToUtf8(L"C:\\" + Tag() + L"-gone\\Help\\" + HelpValue()) + "\t" +
-                             helpGuess +
-                             "\n\n1 fixed, 0 not deleted, 0 not recorded; 1 entries in the "
-                             "restore history\n");
+    EXPECT_EQ(fixed.out,
+              "fixed\tHelp File\t" + HelpKeyName() + "\t" +
+                  ToUtf8(L"C:\\" + Tag() + L"-gone\\Help\\" + HelpValue()) + "\t" + helpGuess +
+                  "\n\n1 fixed, 0 not deleted, 0 not recorded, 0 refused; 1 entries in the "
+                  "restore history\n");
     EXPECT_FALSE(test::GetValue(HKEY_LOCAL_MACHINE, kHelpKey, HelpValue()));
     EXPECT_TRUE(test::GetValue(HKEY_LOCAL_MACHINE, VxdKey(), L"StaticVxD"));
 }

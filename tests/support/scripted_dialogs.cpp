@@ -49,12 +49,12 @@ bool ScriptedDialogs::Confirm(const std::wstring& text) {
 }
 
 std::optional<std::wstring> ScriptedDialogs::OpenFile(const FileDialogOptions& options) {
-    shown.push_back({ShownDialog::Kind::OpenFile, options.title, {}});
+    shown.push_back({ShownDialog::Kind::OpenFile, options.title, {}, options.filter});
     return TakeAnswer(fileAnswers, L"open dialog", options.title, std::optional<std::wstring>());
 }
 
 std::optional<std::wstring> ScriptedDialogs::SaveFile(const FileDialogOptions& options) {
-    shown.push_back({ShownDialog::Kind::SaveFile, options.title, {}});
+    shown.push_back({ShownDialog::Kind::SaveFile, options.title, {}, options.filter});
     return TakeAnswer(fileAnswers, L"save dialog", options.title, std::optional<std::wstring>());
 }
 

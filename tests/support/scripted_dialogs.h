@@ -17,6 +17,7 @@ struct ShownDialog {
     Kind kind;
     std::wstring text;     // the message, or the dialog's title
     std::wstring caption;  // information boxes' caption
+    std::wstring filter;   // file dialogs' filter
 };
 
 class ScriptedDialogs final : public IDialogs {
