@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -367,6 +368,8 @@ namespace {
 
 // NtQueryKey's KeyBasicInformation: the key's own name as stored.
 constexpr int kKeyBasicInformation = 0;
+// NtQueryKey's KeyNameInformation: the key's full name in the system's namespace.
+constexpr int kKeyNameInformation = 3;
 struct KeyBasicInformation {
     LARGE_INTEGER lastWriteTime;
     ULONG titleIndex;
@@ -512,6 +515,32 @@ std::optional<std::wstring> Registry::ReadText(const std::wstring& name) const {
         text.assign(size / sizeof(wchar_t) + 1, L'\0');
     }
     throw RegistryError(RegistryError::Kind::GetDataFailed, name);
+}
+
+std::wstring Registry::OpenKeyObjectName() const {
+    const NtQueryKeyFunction query = NtQueryKeyEntry();
+    if (!current_ || query == nullptr) {
+        return {};
+    }
+    // KeyNameInformation: ULONG NameLength (bytes), then the name's characters.
+    std::vector<BYTE> answer(sizeof(ULONG) + 512 * sizeof(wchar_t));
+    ULONG needed = 0;
+    LONG status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                        static_cast<ULONG>(answer.size()), &needed);
+    if (status < 0 && needed > answer.size()) {
+        answer.resize(needed);
+        status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                       static_cast<ULONG>(answer.size()), &needed);
+    }
+    if (status < 0) {
+        return {};
+    }
+    ULONG length = 0;
+    std::memcpy(&length, answer.data(), sizeof(length));
+    length = std::min<ULONG>(length, static_cast<ULONG>(answer.size() - sizeof(ULONG)));
+    std::wstring name(length / sizeof(wchar_t), L'\0');
+    std::memcpy(name.data(), answer.data() + sizeof(ULONG), name.size() * sizeof(wchar_t));
+    return name;
 }
 
 }  // namespace kestrova

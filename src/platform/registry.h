@@ -102,6 +102,11 @@ public:
     // REG_OPTION_CREATE_LINK, whose SymbolicLinkValue names another key).
     bool IsLink(const std::wstring& path) const;
 
+    // The system's own full name of the open key ("\REGISTRY\MACHINE\SOFTWARE\..."), reached
+    // after any registry link was followed: two paths that name one key give the same name.
+    // Empty when no key is open or the system does not tell.
+    std::wstring OpenKeyObjectName() const;
+
 private:
     // Where a path starts, and the path relative to that point.
     HKEY BaseFor(const std::wstring& path, std::wstring& relative) const;

@@ -415,5 +415,26 @@ TEST_F(RegistryLinkTest, DeleteKeyNeverDeletesThroughALink) {
     EXPECT_TRUE(reg.IsLink(L"\\Tree\\Link"));
 }
 
+TEST_F(RegistryTest, TwoPathsOfOneKeyHaveOneObjectName) {
+    Registry first(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(first.OpenKey(L"\\Software\\A\\B", true));
+    Registry second(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(second.OpenKeyReadOnly(L"\\SOFTWARE\\a"));
+    ASSERT_TRUE(second.OpenKeyReadOnly(L"b"));
+    Registry other(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(other.OpenKeyReadOnly(L"\\Software\\A"));
+
+    const std::wstring name = first.OpenKeyObjectName();
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ(name.rfind(L"\\REGISTRY\\", 0), 0u) << ToUtf8(name);
+    EXPECT_EQ(CompareStringOrdinal(name.c_str(), -1, second.OpenKeyObjectName().c_str(), -1, TRUE),
+              CSTR_EQUAL);
+    // The parent's name and one more level.
+    EXPECT_EQ(CompareStringOrdinal((other.OpenKeyObjectName() + L"\\B").c_str(), -1, name.c_str(),
+                                   -1, TRUE),
+              CSTR_EQUAL);
+    EXPECT_EQ(Registry(HKEY_LOCAL_MACHINE).OpenKeyObjectName(), L"");
+}
+
 }  // namespace
 }  // namespace kestrova
