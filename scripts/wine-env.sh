@@ -26,7 +26,9 @@ kestrova_xvfb() {
         flock 8
         kestrova_display_answers "$display" && exit 0
         local pid
-        pid="$(tr -d ' ' <"/tmp/.X${n}-lock" 2>/dev/null || true)"
+        # stderr goes first: a redirection that fails is reported to the stderr in force then,
+        # and on a fresh machine the lock file does not exist yet.
+        pid="$(tr -d ' ' 2>/dev/null <"/tmp/.X${n}-lock" || true)"
         if [ -z "$pid" ] || [ "$(cat "/proc/$pid/comm" 2>/dev/null)" != Xvfb ]; then
             rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}"
             setsid Xvfb "$display" -screen 0 "$geometry" -nolisten tcp </dev/null >/dev/null 2>&1 &
@@ -90,7 +92,7 @@ kestrova_desktop() {
 kestrova_desktop_running() {
     local pid
     for pid in $(pgrep -f 'system32.explorer\.exe /desktop$'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$1" && return 0
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$1" && return 0
     done
     return 1
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "association_data.h"
 #include "call_counter.h"
 #include "platform/unique_handles.h"
 #include "registry_redirect.h"
@@ -30,42 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Every tenth extension names no file type, every fifth file type is shared by the next
-// extension, a third of the file types have no icon and a quarter no open command: the
-// holes a real classes root has.
-void Fill(size_t extensions) {
-    for (size_t i = 0; i < extensions; ++i) {
-        const std::wstring number = std::to_wstring(i);
-        const UniqueHKey extension = CreateVolatileKey(HKEY_CLASSES_ROOT, L".x" + number);
-        if (i % 10 == 9) {
-            continue;
-        }
-        const bool shared = i % 5 == 1;
-        const std::wstring fileType = L"type" + std::to_wstring(shared ? i - 1 : i) + L"file";
-        SetText(extension.Get(), L"", fileType);
-        if (shared) {
-            continue;
-        }
-        const UniqueHKey type = CreateVolatileKey(HKEY_CLASSES_ROOT, fileType);
-        SetText(type.Get(), L"", L"Document of kind " + number);
-        if (i % 3 != 2) {
-            const UniqueHKey icon = CreateVolatileKey(type.Get(), L"DefaultIcon");
-            SetText(icon.Get(), L"", L"C:\\Program Files\\App " + number + L"\\app.exe,1");
-        }
-        if (i % 4 != 3) {
-            const UniqueHKey shell = CreateVolatileKey(type.Get(), L"shell");
-            const UniqueHKey open = CreateVolatileKey(shell.Get(), L"open");
-            const UniqueHKey command = CreateVolatileKey(open.Get(), L"command");
-            SetText(command.Get(), L"",
-                    L"\"C:\\Program Files\\App " + number + L"\\app.exe\" \"%1\"");
-        }
-    }
-    // Keys that are no extension, listed among them.
-    for (const wchar_t* name : {L"CLSID", L"Folder", L"Interface", L"*"}) {
-        CreateVolatileKey(HKEY_CLASSES_ROOT, name);
-    }
 }
 
 // The default value of parent\path as text; empty when missing or not text.
@@ -129,20 +94,10 @@ std::vector<TExtInfo> FloorRead() {
     return rows;
 }
 
-std::vector<TExtInfo> StoreRead() {
-    std::vector<TExtInfo> rows;
-    AssociationReadEvents events;
-    events.onReadBegin = [&](int32_t count) { rows.reserve(static_cast<size_t>(count)); };
-    events.onReadItem = [&](const TExtInfo& info) { rows.push_back(info); };
-    TFileAssociator store;
-    store.ReadAll(events);
-    return rows;
-}
-
 int Run(size_t extensions, int runs) {
     const RegistryRedirect redirect;
     auto start = Clock::now();
-    Fill(extensions);
+    FillClassesRoot(extensions);
     std::printf("Classes root: %zu extensions filled in %.0f ms\n", extensions, MsSince(start));
 
     const std::vector<TExtInfo> fromStore = StoreRead();
@@ -211,19 +166,8 @@ int Run(size_t extensions, int runs) {
 int wmain(int argc, wchar_t** argv) {
     size_t extensions = 10000;
     int runs = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument = argv[i];
-        if (argument == L"--extensions" && i + 1 < argc) {
-            extensions = static_cast<size_t>(std::stoul(argv[++i]));
-        } else if (argument == L"--runs" && i + 1 < argc) {
-            runs = std::stoi(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: association_benchmark [--extensions N] [--runs N]\n");
-            return 2;
-        }
-    }
-    if (extensions < 1 || runs < 1) {
-        std::fprintf(stderr, "--extensions and --runs must be at least 1\n");
+    if (!kestrova::bench::ParseAssociationArguments(argc, argv, "association_benchmark", extensions,
+                                                    runs)) {
         return 2;
     }
     return kestrova::bench::RunWithCom(COINIT_MULTITHREADED,

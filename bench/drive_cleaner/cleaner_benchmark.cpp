@@ -31,11 +31,15 @@
 #include "tools/drive_cleaner.h"
 #include "tools/drive_cleaner_captions.h"
 #include "tools/find_file.h"
-#include "window_support.h"
+#include "silent_dialogs.h"
+#include "window_loop.h"
 
 namespace kestrova::bench {
 
 namespace {
+
+// Far beyond any search the benchmark makes; only keeps a broken run from hanging.
+constexpr std::chrono::minutes kLimit{30};
 
 // Each name is selected by exactly one mask of the seven default types: one row per file.
 constexpr const wchar_t* kJunkNames[] = {L"setup.tmp", L"page._mp", L"old.bak",  L"notes.old",
@@ -112,9 +116,11 @@ struct PageFigures {
 PageFigures RunPage(TDriveCleanerFrame& page) {
     const double cpuStart = ThreadCpuMs();
     const double processCpuStart = ProcessCpuMs();
-    const LoopFigures loop = PressAndWatch(
-        page.lvSearchResult.Handle(), [&page] { page.btnSearchAgain.Click(); },
-        [&page] { return !page.Searching() && page.lblFileFound.Text() == kSearchDone; });
+    const Clock::time_point pressed = Clock::now();
+    page.btnSearchAgain.Click();
+    const LoopFigures loop = RunLoopUntil(page.lvSearchResult.Handle(), pressed, kLimit, [&page] {
+        return !page.Searching() && page.lblFileFound.Text() == kSearchDone;
+    });
     PageFigures figures;
     figures.loop = loop;
     figures.windowCpuMs = ThreadCpuMs() - cpuStart;
@@ -151,11 +157,11 @@ int Run(const Options& options) {
     // The page as a user leaves it before "Search &Again": the tree in place of the drives,
     // checked, every default type checked, the search page on screen.
     MoreToolsSection& tools = form.Get<MoreToolsSection>();
-    TDriveCleanerFrame& page = tools.FrameOf<TDriveCleanerFrame>();
+    TDriveCleanerFrame& page = tools.Get<TDriveCleanerFrame>();
     page.UseDriveSource([&root] { return std::vector<DriveInfo>{{root, 1ull << 40, 1ull << 39}}; });
     form.ToolButtonFor<MoreToolsSection>().Click();
     for (size_t i = 0; i < tools.pcMoreTools.PageCount(); ++i) {
-        if (&tools.FrameOf<TDriveCleanerFrame>() == &tools.Frame(i)) {
+        if (&tools.Get<TDriveCleanerFrame>() == &tools.Frame(i)) {
             tools.pcMoreTools.ShowPage(i);
         }
     }

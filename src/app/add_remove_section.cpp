@@ -16,7 +16,8 @@ constexpr wchar_t kUncheckAllCaption[] = L"&Uncheck All";
 
 }  // namespace
 
-AddRemoveSection::AddRemoveSection(SectionHost& host) : Section(host), launch_(LaunchCommandLine) {}
+AddRemoveSection::AddRemoveSection(SectionHost& host)
+    : Section(host), launch_(LaunchCommandLine), scope_(SystemUninstallScope) {}
 
 void AddRemoveSection::Build(Panel& page) {
     // "Key Name" is kept out of sight: one pixel wide, and it can never be widened.
@@ -43,7 +44,7 @@ void AddRemoveSection::Selected() {
 }
 
 void AddRemoveSection::ListEntries() {
-    auto listed = ListUninstallEntries();
+    auto listed = ListUninstallEntries(scope_());
     if (!listed) {
         return;
     }
@@ -82,7 +83,8 @@ void AddRemoveSection::btnDeleteEntryClick() {
     if (!host_.Dialogs().Confirm(L"Are you sure to delete the key(s)?")) {
         return;
     }
-    // A key that cannot be deleted stays, and the list rebuilt below shows it again.
+    // A key that cannot be deleted stays, and the list rebuilt below shows it again. The
+    // hidden column names the key with its root where the list has several places.
     for (const std::wstring& keyPath : CheckedCells(kKeyNameColumn)) {
         DeleteUninstallEntry(keyPath);
     }

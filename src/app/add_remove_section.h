@@ -1,6 +1,7 @@
 #pragma once
 // "Uninstall Manager": the programs registered for uninstalling.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,13 @@ public:
     void Build(Panel& page) override;
     void Selected() override;
 
+    // Which registrations are listed, asked afresh at each listing.
+    using ScopeSource = std::function<UninstallScope()>;
+
     // Tests see the uninstallers that would start instead of starting them.
     void UseLauncher(CommandLauncher launcher) { launch_ = std::move(launcher); }
+    // Tests list the registrations as another Windows version would.
+    void UseUninstallScope(ScopeSource source) { scope_ = std::move(source); }
 
     TextRows entries{LocaleLess};  // sorted by caption
     VirtualListView lvAddRemove;
@@ -43,6 +49,7 @@ private:
     void btnCheckAlll2Click();
 
     CommandLauncher launch_;
+    ScopeSource scope_;
 };
 
 }  // namespace kestrova

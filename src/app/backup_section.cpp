@@ -1,11 +1,28 @@
 #include "app/backup_section.h"
 
-#include "app/page_layout.h"
+#include <vector>
+
 #include "app/data_folder.h"
+#include "app/page_layout.h"
+#include "platform/dialogs.h"
+#include "platform/error.h"
+#include "repair/delete_folder_files.h"
 
 namespace kestrova {
 
 using namespace layout;
+
+BackupSection::BackupSection(SectionHost& host) : Section(host) {
+    channel_.SetErrorHandler(
+        [this](std::exception_ptr error) { host_.ReportError(ErrorText(error)); });
+    ThreadBackup.onStart = [this](WorkerThread&, WorkerRun&, void*) { ThreadBackupStart(); };
+    ThreadBackup.onExecute = [this](WorkerThread&, WorkerRun&, void*) { ThreadBackupExecute(); };
+    ThreadBackup.onTerminate = [this](WorkerThread&, WorkerRun&, void*) {
+        ThreadBackupTerminate();
+    };
+    ThreadRestore.onStart = [this](WorkerThread&, WorkerRun&, void*) { ThreadRestoreStart(); };
+    ThreadRestore.onExecute = [this](WorkerThread&, WorkerRun&, void*) { ThreadRestoreExecute(); };
+}
 
 void BackupSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
@@ -36,11 +53,93 @@ void BackupSection::Build(Panel& page) {
                     {&btnRestore1, L"Start &Restore"},
                     {&btRefresh, L"Resfresh List"},
                     {&btDel, L"Delete Restore Point"}});
+    btnBackup.OnClick(page, [this] { btnBackupClick(); });
+    btnRestore1.OnClick(page, [this] { btnRestore1Click(); });
+    btRefresh.OnClick(page, [this] { btRefreshClick(); });
+    btDel.OnClick(page, [this] { btDelClick(); });
 }
 
 void BackupSection::Selected() {
+    ltbk.Clear();
     backupFolder_ = BackupFolderPath(host_.DataFolder());
-    EnsureFolder(backupFolder_);
+    const BackupPoints points = Points();
+    points.EnsureBackupFolder();
+    for (const std::wstring& name : points.List()) {
+        ltbk.Add(name);
+    }
+}
+
+StatusSink BackupSection::PostedStatus() {
+    return [this, poster = channel_.Poster()](const std::wstring& status) {
+        poster.Post([this, status] { lbStatus.SetText(status); });
+    };
+}
+
+// Names met in the Backup folder that the list lacks go to its end; the others stay, even
+// when their folder has gone.
+void BackupSection::btRefreshClick() {
+    std::vector<std::wstring> listed;
+    for (size_t i = 0; i < ltbk.Count(); ++i) {
+        listed.push_back(ltbk.Item(i));
+    }
+    const size_t before = listed.size();
+    AddNewRestorePoints(listed, Points().List());
+    for (size_t i = before; i < listed.size(); ++i) {
+        ltbk.Add(listed[i]);
+    }
+}
+
+void BackupSection::btDelClick() {
+    const int selected = ltbk.Selected();
+    if (selected < 0) {
+        return;
+    }
+    const RestorePointDeletion deletion = Points().Delete(ltbk.Item(static_cast<size_t>(selected)));
+    for (const std::wstring& file : deletion.notDeleted) {
+        host_.Dialogs().ShowMessage(DeleteErrorMessage(file));
+    }
+    ltbk.Remove(static_cast<size_t>(selected));
+}
+
+void BackupSection::btnBackupClick() {
+    ThreadBackup.Start();
+}
+
+// A restore point folder that cannot be made is shown by the press, and no backup runs.
+void BackupSection::ThreadBackupStart() {
+    BackupPoints points = Points();
+    backupName_ = points.CreateRestorePointFolder();
+    backupPoints_.emplace(std::move(points));
+}
+
+void BackupSection::ThreadBackupExecute() {
+    backupPoints_->BackUp(backupName_, PostedStatus());
+}
+
+void BackupSection::ThreadBackupTerminate() {
+    if (host_.WindowOpen()) {
+        btRefreshClick();
+    }
+}
+
+// Without a chosen restore point there is nothing to restore: the Backup folder itself would
+// be imported from.
+void BackupSection::btnRestore1Click() {
+    if (ltbk.Selected() >= 0) {
+        ThreadRestore.Start();
+    }
+}
+
+void BackupSection::ThreadRestoreStart() {
+    BackupPoints points = Points();
+    const std::wstring name = ltbk.Item(static_cast<size_t>(ltbk.Selected()));
+    points.RestorePointFolder(name);  // throws, and nothing runs, when it has gone
+    restoreName_ = name;
+    restorePoints_.emplace(std::move(points));
+}
+
+void BackupSection::ThreadRestoreExecute() {
+    restorePoints_->Restore(restoreName_, PostedStatus());
 }
 
 }  // namespace kestrova

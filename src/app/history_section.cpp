@@ -49,11 +49,9 @@ void HistorySection::btnRestoreClick() {
     const RestoreResult result = Engine().Restore(entries.CheckedRows());
     // The rows show exactly the entries left.
     Refresh();
-    for (const RestoreFailure& failure : result.failures) {
-        host_.Dialogs().ShowError(failure.name + L" (" + failure.type + L")\n\n" + failure.message);
-    }
-    if (result.saveError) {
-        host_.Dialogs().ShowError(*result.saveError);
+    // Whatever did not come back is told once, however many entries it was.
+    if (const std::wstring summary = RestoreSummaryText(result); !summary.empty()) {
+        host_.Dialogs().ShowError(summary);
     }
 }
 

@@ -1,6 +1,10 @@
 #include "app/ie_plugins_section.h"
 
 #include "app/page_layout.h"
+#include "app/store_file.h"
+#include "app/store_file_saver.h"
+#include "managers/ie_addons_delete.h"
+#include "platform/dialogs.h"
 
 namespace kestrova {
 
@@ -38,6 +42,75 @@ void IePluginsSection::Build(Panel& page) {
         options);
     PlaceButtonRow(page, panel.x + 10, panel.y + 18,
                    {{&ScanToolbar_BitBtn, L"Scan Now"}, {&Del_SpeedButton, L"&Delete"}});
+    for (const auto& box : boxes) {
+        box.first->OnClick(page, [this] { ScanToolbar_BitBtnClick(); });
+    }
+    ScanToolbar_BitBtn.OnClick(page, [this] { ScanToolbar_BitBtnClick(); });
+    Del_SpeedButton.OnClick(page, [this] { Del_SpeedButtonClick(); });
+}
+
+void IePluginsSection::Selected() {
+    ScanToolbar_BitBtnClick();
+}
+
+AddonKinds IePluginsSection::DisplayedKinds() const {
+    AddonKinds kinds;
+    kinds.toolbars = DisplayToolbar_CheckBox.Checked();
+    kinds.browserExtensions = DisplayBHO_CheckBox.Checked();
+    kinds.explorerBars = DisplayExpBar_CheckBox.Checked();
+    kinds.menuExtensions = DisplayMenuExt_CheckBox.Checked();
+    kinds.downloadHandler = DisplayDownHandle_CheckBox.Checked();
+    return kinds;
+}
+
+void IePluginsSection::ScanToolbar_BitBtnClick() {
+    rows_ = FillAddonList(DisplayedKinds());
+    ListModel::Batch batch(addOns);
+    addOns.Clear();
+    for (const AddonRow& row : rows_) {
+        addOns.Add(TextRow{{row.name, row.type, row.entry, row.path}});
+    }
+}
+
+void IePluginsSection::Del_SpeedButtonClick() {
+    std::vector<AddonRow> checked;
+    for (size_t row : addOns.CheckedRows()) {
+        checked.push_back(rows_.at(row));
+    }
+    StoreFile& history = host_.RestoreStore();
+    const AddonDeleteResult result =
+        DeleteCheckedAddons(history.Document(), SaverFor(history), checked);
+    // Protected rows are refused one message each, in the order handled (bottom up); every
+    // other failure is told once, together.
+    std::wstring failures;
+    for (const AddonDeleteOutcome& outcome : result.outcomes) {
+        const AddonRow& row = checked.at(outcome.row);
+        switch (outcome.status) {
+            case AddonDeleteStatus::Deleted:
+                break;
+            case AddonDeleteStatus::Protected:
+                host_.Dialogs().ShowMessage(outcome.message);
+                break;
+            case AddonDeleteStatus::NotRecorded:
+            case AddonDeleteStatus::NotDeleted:
+                failures += L"\n" + row.name + L" (" + row.type + L"): " + outcome.message;
+                break;
+            case AddonDeleteStatus::NotSaved:
+                break;  // told below, once
+        }
+    }
+    if (result.saveError) {
+        host_.Dialogs().ShowError(
+            L"Nothing was deleted: the restore history could not be saved.\n\n" +
+            *result.saveError);
+    } else if (!failures.empty()) {
+        host_.Dialogs().ShowError(L"Some add-ons were not deleted:\n" + failures);
+    }
+    if (!result.saveError && !result.outcomes.empty()) {
+        host_.StoreChanged(history);
+    }
+    // The list shows what is left in the registry.
+    ScanToolbar_BitBtnClick();
 }
 
 }  // namespace kestrova

@@ -1,7 +1,11 @@
 #pragma once
-// "IE Plugins": the add-ons Internet Explorer loads, by kind.
+// "IE Plugins": the add-ons Internet Explorer loads, by kind, listed afresh from the registry
+// at every showing, Scan Now and Display click, and removed with a history entry each.
+
+#include <vector>
 
 #include "app/section.h"
+#include "managers/ie_addons.h"
 #include "platform/list_model.h"
 #include "platform/ui_controls.h"
 #include "platform/ui_list_view.h"
@@ -13,6 +17,7 @@ public:
     explicit IePluginsSection(SectionHost& host) : Section(host) {}
 
     void Build(Panel& page) override;
+    void Selected() override;
 
     GroupBox gbDisplay;
     CheckBox DisplayToolbar_CheckBox;
@@ -20,11 +25,20 @@ public:
     CheckBox DisplayExpBar_CheckBox;
     CheckBox DisplayMenuExt_CheckBox;
     CheckBox DisplayDownHandle_CheckBox;
-    TextRows addOns{LocaleLess};  // sorted by caption
+    TextRows addOns;  // in the order listed, which is sorted by name
     VirtualListView lvBHO;
     GroupBox gbControlPanel;
     Button ScanToolbar_BitBtn;
     Button Del_SpeedButton;
+
+private:
+    AddonKinds DisplayedKinds() const;
+    // Rebuilds the rows, all unchecked, with the kinds the Display boxes show.
+    void ScanToolbar_BitBtnClick();
+    void Del_SpeedButtonClick();
+
+    // The add-ons listed, one per row of addOns and in the same order.
+    std::vector<AddonRow> rows_;
 };
 
 }  // namespace kestrova

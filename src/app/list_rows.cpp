@@ -29,36 +29,4 @@ void FillIgnoreRows(const XmlDocument& ignoreList, TextRows& rows) {
     }
 }
 
-void FillIeActionRows(TextRows& rows) {
-    struct Action {
-        const wchar_t* action;
-        const wchar_t* restart;
-        const wchar_t* description;
-        bool checked;
-    };
-    static const Action kActions[] = {
-        {L"Clear the Internet Explorer Typed Address History", L"Yes",
-         L"Internet Explorer caches any URLs that are typed into the address bar. This may "
-         L"become a privacy issue on a shared computer, or a nuisance if there is a particular "
-         L"URL you want to remove without clearing the whole history.",
-         false},
-        {L"Reverse Auto Complete Mode", L"Yes",
-         L"This setting controls whether the automatic text completion (AutoComplete) feature "
-         L"of Windows Explorer appends the suggested text to the words as you are typing as "
-         L"well as showing a drop-down list of available values.",
-         false},
-        {L"Cache", L"No", L"Cleanup cache file on your system", true},
-        {L"Cookies", L"No", L"Manage cookies on your system", false},
-        {L"Downloaded files", L"No", L"Cleanup downloaded files when you use the Internet Explorer",
-         true},
-        {L"Favorites list", L"Yes", L"Favourites list", false},
-        {L"History of visited URLs", L"Yes", L"History of Visited URLs", true},
-    };
-    ListModel::Batch batch(rows);
-    rows.Clear();
-    for (const Action& a : kActions) {
-        rows.Add(TextRow{{a.action, a.restart, a.description}, a.checked, -1});
-    }
-}
-
 }  // namespace kestrova

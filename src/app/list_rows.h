@@ -15,7 +15,4 @@ void FillScanGroupRows(TextRows& rows);
 // attributes throws XmlError; the rows before it stay.
 void FillIgnoreRows(const XmlDocument& ignoreList, TextRows& rows);
 
-// The seven fixed rows of the Internet Explorer traces actions, with their marks at start.
-void FillIeActionRows(TextRows& rows);
-
 }  // namespace kestrova

@@ -26,7 +26,7 @@ public:
     size_t FrameCount() const { return frames_.size(); }
     // The frame of type T, as the tests and the benchmark reach it.
     template <class T>
-    T& FrameOf() {
+    T& Get() {
         for (auto& frame : frames_) {
             if (auto* found = dynamic_cast<T*>(frame.get())) {
                 return *found;

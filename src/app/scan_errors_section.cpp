@@ -195,9 +195,10 @@ void ScanErrorsSection::btnFixSelectedClick() {
     }
     StoreFile& history = host_.RestoreStore();
     const FixResult result = FixErrors(history.Document(), SaverFor(history), rows);
+    // Rows that were refused, not recorded or not deleted stay in the list, told once.
+    const std::wstring summary = FixSummaryText(result, rows);
     if (result.saveError) {
-        host_.Dialogs().ShowError(
-            L"Nothing was fixed: the restore history could not be saved.\n\n" + *result.saveError);
+        host_.Dialogs().ShowError(summary);
         return;
     }
     host_.StoreChanged(history);
@@ -205,6 +206,9 @@ void ScanErrorsSection::btnFixSelectedClick() {
     errors.Remove(ListIndicesOf(result.handled, checked));
     lvErrors.SetRedraw(true);
     FillScanGroups();
+    if (!summary.empty()) {
+        host_.Dialogs().ShowError(summary);
+    }
 }
 
 void ScanErrorsSection::btnAdd2IgnoreClick() {

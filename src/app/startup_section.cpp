@@ -2,14 +2,12 @@
 
 #include "app/page_layout.h"
 #include "platform/dialogs.h"
-#include "scan/windows_version.h"
 
 namespace kestrova {
 
 using namespace layout;
 
-StartupSection::StartupSection(SectionHost& host)
-    : Section(host), versionClass_(WindowsVersionClass) {}
+StartupSection::StartupSection(SectionHost& host) : Section(host), places_(SystemStartupPlaces) {}
 
 void StartupSection::Build(Panel& page) {
     PlaceListOverButtonRow(page, lvStartup, entries,
@@ -34,7 +32,7 @@ void StartupSection::Selected() {
 }
 
 void StartupSection::Fill() {
-    manager_.Fill(versionClass_());
+    manager_.Fill(places_());
     ShowEntries();
 }
 
@@ -60,7 +58,7 @@ void StartupSection::btnRefreshClick() {
 
 void StartupSection::btnApplyClick() {
     // A move that fails is passed over: the list rebuilt below shows where each entry is.
-    manager_.Apply(Marks(), versionClass_());
+    manager_.Apply(Marks(), places_());
     btnApply.SetEnabled(false);
     host_.Dialogs().ShowInformation(L"You must restart the computer to apply the changes.",
                                     L"Kestrova");

@@ -14,8 +14,10 @@ namespace kestrova {
 
 class StartupSection final : public Section {
 public:
-    // The Windows version class, asked afresh at each listing and each Apply.
+    // The Windows version class, or the places of the running system, asked afresh at each
+    // listing and each Apply.
     using VersionClassSource = std::function<int()>;
+    using PlacesSource = std::function<StartupPlaces()>;
 
     explicit StartupSection(SectionHost& host);
 
@@ -23,7 +25,10 @@ public:
     void Selected() override;
 
     // Tests list and move entries as another Windows version would.
-    void UseVersionClass(VersionClassSource source) { versionClass_ = std::move(source); }
+    void UseVersionClass(VersionClassSource source) {
+        places_ = [source = std::move(source)] { return StartupPlacesOf(source()); };
+    }
+    void UseStartupPlaces(PlacesSource source) { places_ = std::move(source); }
 
     TextRows entries;  // checked = enabled
     VirtualListView lvStartup;
@@ -44,7 +49,7 @@ private:
     void lvStartupClick();
 
     StartupManager manager_;
-    VersionClassSource versionClass_;
+    PlacesSource places_;
 };
 
 }  // namespace kestrova

@@ -24,13 +24,17 @@ std::optional<std::wstring> StoreFile::Open(const std::wstring& dataFolder) {
     path_ = dataFolder + fileName_;
     setAsidePath_.clear();
     saveAllowed_ = true;
-    if (!IsExistingFile(path_)) {
-        document_.Create(rootTag_);
-        return std::nullopt;
-    }
+    shared_ = std::make_unique<SharedStore>(document_, path_, rootTag_);
     try {
-        document_.Load(path_);
+        shared_->Open();
         return std::nullopt;
+    } catch (const StoreBusyError& error) {
+        // Another program holds the data folder: the file is fine, but cannot be read now.
+        document_.Create(rootTag_);
+        saveAllowed_ = false;
+        return L"The file \"" + path_ + L"\" could not be read:\n" + error.message() +
+               L"\n\nKestrova PC Optimizer goes on with an empty " + contents_ +
+               L" and will not save over the file during this run.";
     } catch (const XmlError& error) {
         document_.Create(rootTag_);
         std::wstring message =
@@ -38,6 +42,7 @@ std::optional<std::wstring> StoreFile::Open(const std::wstring& dataFolder) {
         const std::wstring aside = UnreadableFileName(path_);
         if (MoveFileExW(path_.c_str(), aside.c_str(), MOVEFILE_COPY_ALLOWED)) {
             setAsidePath_ = aside;
+            shared_->Adopt();
             message += L"It has been renamed to \"" + aside +
                        L"\", so nothing in it is lost. Kestrova PC Optimizer goes on with an "
                        L"empty " +
@@ -53,11 +58,17 @@ std::optional<std::wstring> StoreFile::Open(const std::wstring& dataFolder) {
 }
 
 bool StoreFile::Save() const {
-    if (!saveAllowed_) {
+    if (!saveAllowed_ || !shared_) {
         return false;
     }
-    document_.Save(path_);
+    shared_->Save();
     return true;
+}
+
+void StoreFile::Update() {
+    if (saveAllowed_ && shared_) {
+        shared_->Update();
+    }
 }
 
 std::wstring UnreadableFileName(const std::wstring& path) {

@@ -5,13 +5,19 @@
 // A file that cannot be read is never overwritten by the empty store that replaces it for the
 // run: it is first renamed to a name that says so, and when even that fails the store refuses
 // to save over it for the rest of the run.
+//
+// The file is shared with kestrova-cli and any other copy of the program (SharedStore): every
+// save is merged with what they saved since, so none of their entries is lost, and Update
+// brings their entries in without saving.
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/xml_document.h"
+#include "repair/shared_store.h"
 
 namespace kestrova {
 
@@ -33,6 +39,11 @@ public:
     // without writing while an unreadable file that could not be set aside is in the way.
     bool Save() const;
     bool SaveAllowed() const { return saveAllowed_; }
+    // Takes in what other programs saved to the file since this one last read or wrote it
+    // (their new entries, the entries they removed), keeping this program's unsaved changes;
+    // the caller refreshes its rows afterwards. Throws XmlError when the file cannot be read;
+    // does nothing before Open or while saving is refused.
+    void Update();
 
     XmlDocument& Document() { return document_; }
     const XmlDocument& Document() const { return document_; }
@@ -50,6 +61,7 @@ private:
     std::wstring setAsidePath_;
     bool saveAllowed_ = true;
     XmlDocument document_;
+    std::unique_ptr<SharedStore> shared_;  // made by Open, for the file it opened
 };
 
 // A free name beside path for a file that could not be read:

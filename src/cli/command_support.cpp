@@ -3,6 +3,7 @@
 #include "cli/console_output.h"
 #include "platform/file_paths.h"
 #include "cli/exit_codes.h"
+#include "repair/shared_store.h"
 #include "scan/path_exists.h"
 
 namespace kestrova::cli {
@@ -53,13 +54,7 @@ size_t ParseIndex(const std::wstring& text, size_t count, const std::wstring& wh
 }
 
 void OpenStore(XmlDocument& document, const std::wstring& path, const wchar_t* rootTag) {
-    // Anything of that name, a folder too, is loaded: only a missing file means a new store,
-    // so a file that cannot be read is never replaced by an empty one.
-    if (KindOfPath(path) == PathKind::Missing) {
-        document.Create(rootTag);
-    } else {
-        document.Load(path);
-    }
+    SharedStore(document, path, rootTag).Open();
 }
 
 int Fail(std::wstring_view command, std::wstring_view message) {

@@ -31,8 +31,9 @@ CommandLine ReadCommandLine(const std::vector<std::wstring>& arguments,
 size_t ParseIndex(const std::wstring& text, size_t count, const std::wstring& what);
 
 // Loads the file into the document, or makes the document hold only a root element of the
-// given tag when nothing of that name exists. Throws XmlError naming the file when it cannot
-// be read; the file is left as it is.
+// given tag when nothing of that name exists, under the data folder's lock (SharedStore), for
+// a command that only reads. Throws XmlError naming the file when it cannot be read; the file
+// is left as it is. A command that changes the store keeps its own SharedStore instead.
 void OpenStore(XmlDocument& document, const std::wstring& path, const wchar_t* rootTag);
 
 // Writes "kestrova-cli <command>: <message>" as a line to stderr; returns kExitFailed.

@@ -7,6 +7,7 @@
 #include "cli/fix_report.h"
 #include "cli/scan_command.h"
 #include "repair/fix_errors.h"
+#include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
 
 namespace kestrova::cli {
@@ -31,8 +32,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     // Loaded before the scan: a history that cannot be read stops the fix before it starts.
     const std::wstring historyPath = options.dataFolder + kHistoryFileName;
     XmlDocument history;
+    SharedStore historyStore(history, historyPath, kHistoryRootTag);
     try {
-        OpenStore(history, historyPath, kHistoryRootTag);
+        historyStore.Open();
     } catch (const XmlError& error) {
         return Fail(kCommand, L"cannot read the restore history: " + error.message());
     }
@@ -56,14 +58,14 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
             fixRows.push_back({row.type, row.keyName, row.guessPath});
         }
     }
-    const FixResult result = FixErrors(history, SaveDocumentTo(history, historyPath), fixRows);
+    const FixResult result = FixErrors(history, SaverFor(historyStore), fixRows);
     if (result.saveError) {
         return Fail(kCommand,
                     L"cannot save the restore history, nothing was fixed: " + *result.saveError);
     }
 
     // What became of each checked row, by its index in fixRows.
-    enum class Outcome { Untouched, Fixed, NotDeleted, NotRecorded };
+    enum class Outcome { Untouched, Fixed, NotDeleted, NotRecorded, Refused };
     std::vector<Outcome> outcomes(checked.size(), Outcome::Untouched);
     for (const size_t i : result.handled) {
         outcomes[i] = Outcome::Fixed;
@@ -73,6 +75,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     }
     for (const size_t i : result.notRecorded) {
         outcomes[i] = Outcome::NotRecorded;
+    }
+    for (const size_t i : result.refused) {
+        outcomes[i] = Outcome::Refused;
     }
     FixReport report;
     for (size_t i = 0; i < checked.size(); ++i) {
@@ -86,6 +91,9 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
             case Outcome::NotRecorded:
                 report.notRecorded.push_back(checked[i]);
                 break;
+            case Outcome::Refused:
+                report.refused.push_back(checked[i]);
+                break;
             case Outcome::Untouched:
                 break;
         }
@@ -96,10 +104,11 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
     } else {
         WriteOut(FixReportText(report));
     }
-    if (!report.notDeleted.empty() || !report.notRecorded.empty()) {
+    const size_t notFixed =
+        report.notDeleted.size() + report.notRecorded.size() + report.refused.size();
+    if (notFixed > 0) {
         return Fail(kCommand,
-                    std::to_wstring(report.notDeleted.size() + report.notRecorded.size()) +
-                        L" checked rows were not fixed (see the report)");
+                    std::to_wstring(notFixed) + L" checked rows were not fixed (see the report)");
     }
     return kExitDone;
 }

@@ -32,12 +32,14 @@ std::wstring FixReportText(const FixReport& report) {
     AppendLines(text, L"fixed", report.fixed);
     AppendLines(text, L"not deleted", report.notDeleted);
     AppendLines(text, L"not recorded", report.notRecorded);
+    AppendLines(text, L"refused", report.refused);
     if (!text.empty()) {
         text += L"\n";
     }
     text += std::to_wstring(report.fixed.size()) + L" fixed, " +
             std::to_wstring(report.notDeleted.size()) + L" not deleted, " +
-            std::to_wstring(report.notRecorded.size()) + L" not recorded; " +
+            std::to_wstring(report.notRecorded.size()) + L" not recorded, " +
+            std::to_wstring(report.refused.size()) + L" refused; " +
             std::to_wstring(report.historyEntries) + L" entries in the restore history\n";
     return text;
 }
@@ -48,6 +50,7 @@ std::string FixReportJson(const FixReport& report) {
     WriteRows(json, L"fixed", report.fixed);
     WriteRows(json, L"notDeleted", report.notDeleted);
     WriteRows(json, L"notRecorded", report.notRecorded);
+    WriteRows(json, L"refused", report.refused);
     json.Key(L"history");
     json.Int(static_cast<long long>(report.historyEntries));
     json.EndObject();

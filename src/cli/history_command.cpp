@@ -5,7 +5,9 @@
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "repair/restore_history.h"
+#include "repair/shared_store.h"
 #include "repair/snapshot_records.h"
+#include "repair/value_encoding.h"
 
 namespace kestrova::cli {
 
@@ -27,14 +29,50 @@ size_t RecordCount(const XmlElement& entry) {
 }
 
 // Loads the history; on failure tells so and returns false.
-bool OpenHistory(XmlDocument& history, const std::wstring& command, const std::wstring& path) {
+bool OpenHistory(SharedStore& history, const std::wstring& command) {
     try {
-        OpenStore(history, path, kHistoryRootTag);
+        history.Open();
         return true;
     } catch (const XmlError& error) {
         Fail(command, L"cannot read the restore history: " + error.message());
         return false;
     }
+}
+
+// What a restore would meet in an entry: a record that cannot be written back. None for a
+// sound entry.
+std::optional<std::wstring> EntryProblem(const XmlElement& entry) {
+    const size_t count = entry.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        try {
+            PrepareItem(entry.Child(i));
+        } catch (const Error& error) {
+            return L"record " + std::to_wstring(i) + L": " + error.message();
+        }
+    }
+    return std::nullopt;
+}
+
+// Tells each entry that a restore could not write back whole; true when there was one.
+bool ReportBadEntries(const XmlElement& root) {
+    bool found = false;
+    const size_t count = root.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        if (const auto problem = EntryProblem(entry)) {
+            Fail(L"history", L"entry " + std::to_wstring(i) + L" cannot be restored: " + *problem);
+            found = true;
+        }
+        // Only shown, never needed to restore, but a sign of a file edited by hand.
+        for (const wchar_t* label :
+             {kEntryNameAttribute, kEntryTypeAttribute, kEntryPathAttribute}) {
+            if (!entry.Attribute(label)) {
+                Fail(L"history", L"entry " + std::to_wstring(i) + L" has no " + label);
+                found = true;
+            }
+        }
+    }
+    return found;
 }
 
 std::wstring HistoryText(const XmlElement& root) {
@@ -86,7 +124,8 @@ int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
         return kExitFailed;
     }
     XmlDocument history;
-    if (!OpenHistory(history, L"history", line.dataFolder + kHistoryFileName)) {
+    SharedStore store(history, line.dataFolder + kHistoryFileName, kHistoryRootTag);
+    if (!OpenHistory(store, L"history")) {
         return kExitFailed;
     }
     if (line.flags.count(L"--json")) {
@@ -94,7 +133,7 @@ int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
     } else {
         WriteOut(HistoryText(history.Root()));
     }
-    return kExitDone;
+    return ReportBadEntries(history.Root()) ? kExitFailed : kExitDone;
 }
 
 int RunRestoreCommand(const std::vector<std::wstring>& arguments) {
@@ -108,11 +147,12 @@ int RunRestoreCommand(const std::vector<std::wstring>& arguments) {
     }
     const std::wstring path = line.dataFolder + kHistoryFileName;
     XmlDocument history;
-    if (!OpenHistory(history, L"restore", path)) {
+    SharedStore store(history, path, kHistoryRootTag);
+    if (!OpenHistory(store, L"restore")) {
         return kExitFailed;
     }
 
-    RestoreHistory restore(history, SaveDocumentTo(history, path));
+    RestoreHistory restore(history, SaverFor(store));
     // Every index is checked before anything is written.
     const size_t count = history.Root().ChildCount();
     std::vector<size_t> chosen;

@@ -10,6 +10,9 @@
 
 namespace kestrova::cli {
 
+// Lists every entry; one that a restore could not write back whole (a missing label, a record
+// of an unknown type, data that is not data, a SUBKEY naming no key below a root) is also
+// told on stderr, and the exit status is then kExitFailed.
 int RunHistoryCommand(const std::vector<std::wstring>& arguments);
 
 // Bad indices exit with kExitBadArguments before anything is written. An entry that cannot be

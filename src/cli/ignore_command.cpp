@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "repair/ignore_list.h"
+#include "repair/shared_store.h"
 
 namespace kestrova::cli {
 
@@ -13,16 +14,16 @@ namespace {
 constexpr wchar_t kCommand[] = L"ignore";
 constexpr wchar_t kListWords[] = L"ignore list";
 
-std::wstring ListText(const std::vector<IgnoreEntry>& rows) {
+std::wstring ListText(const std::vector<IgnoreEntry>& rows, const std::vector<size_t>& indices) {
     std::wstring text = L"Index\tRoot\tKey Name\tValue\n";
     for (size_t i = 0; i < rows.size(); ++i) {
-        text += std::to_wstring(i) + L"\t" + rows[i].root + L"\t" + rows[i].key + L"\t" +
+        text += std::to_wstring(indices[i]) + L"\t" + rows[i].root + L"\t" + rows[i].key + L"\t" +
                 rows[i].value + L"\n";
     }
     return text;
 }
 
-std::string ListJson(const std::vector<IgnoreEntry>& rows) {
+std::string ListJson(const std::vector<IgnoreEntry>& rows, const std::vector<size_t>& indices) {
     JsonWriter json;
     json.BeginObject();
     json.Key(L"entries");
@@ -30,7 +31,7 @@ std::string ListJson(const std::vector<IgnoreEntry>& rows) {
     for (size_t i = 0; i < rows.size(); ++i) {
         json.BeginObject();
         json.Key(L"index");
-        json.Int(static_cast<long long>(i));
+        json.Int(static_cast<long long>(indices[i]));
         json.Key(L"root");
         json.String(rows[i].root);
         json.Key(L"key");
@@ -42,6 +43,37 @@ std::string ListJson(const std::vector<IgnoreEntry>& rows) {
     json.EndArray();
     json.EndObject();
     return json.Text() + "\n";
+}
+
+// Lists every entry that carries its three attributes, by its index in the file; tells each
+// one that does not on stderr and then exits with kExitFailed.
+int ListEntries(const XmlDocument& document, const std::wstring& path, bool json) {
+    std::vector<IgnoreEntry> rows;
+    std::vector<size_t> indices;
+    std::vector<std::wstring> problems;
+    const XmlElement root = document.Root();
+    for (size_t i = 0; i < root.ChildCount(); ++i) {
+        const XmlElement entry = root.Child(i);
+        const auto rootText = entry.Attribute(kIgnoreRootAttribute);
+        const auto key = entry.Attribute(kIgnoreKeyAttribute);
+        const auto value = entry.Attribute(kIgnoreValueAttribute);
+        if (!rootText || !key || !value) {
+            problems.push_back(L"entry " + std::to_wstring(i) + L" of " + path +
+                               L" lacks ROOT, KEY or VALUE");
+            continue;
+        }
+        rows.push_back({*rootText, *key, *value});
+        indices.push_back(i);
+    }
+    if (json) {
+        WriteOut(ListJson(rows, indices));
+    } else {
+        WriteOut(ListText(rows, indices));
+    }
+    for (const std::wstring& problem : problems) {
+        Fail(kCommand, problem);
+    }
+    return problems.empty() ? kExitDone : kExitFailed;
 }
 
 void RequireOperands(const CommandLine& line, size_t count, const wchar_t* what) {
@@ -84,11 +116,15 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
 
     const std::wstring path = line.dataFolder + kIgnoreFileName;
     XmlDocument document;
-    IgnoreList ignoreList(document, SaveDocumentTo(document, path));
+    SharedStore store(document, path, kIgnoreRootTag);
+    IgnoreList ignoreList(document, SaverFor(store));
     try {
-        OpenStore(document, path, kIgnoreRootTag);
+        store.Open();
     } catch (const XmlError& error) {
         return Fail(kCommand, L"cannot read the ignore list: " + error.message());
+    }
+    if (action == L"list") {
+        return ListEntries(document, path, json);
     }
     std::vector<IgnoreEntry> rows;
     try {
@@ -98,14 +134,6 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
         return Fail(kCommand, L"the ignore list " + path + L" cannot be used: " + error.message());
     }
 
-    if (action == L"list") {
-        if (json) {
-            WriteOut(ListJson(rows));
-        } else {
-            WriteOut(ListText(rows));
-        }
-        return kExitDone;
-    }
     if (action == L"add") {
         const IgnoreAddResult result =
             ignoreList.Add(line.operands[1], line.operands[2], line.operands[3]);
@@ -116,7 +144,8 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
         if (result.saveError) {
             return Fail(kCommand, L"cannot save the ignore list: " + *result.saveError);
         }
-        WriteOut(L"Added entry " + std::to_wstring(rows.size()) + L"\n");
+        // Last in the file, after anything another program added meanwhile.
+        WriteOut(L"Added entry " + std::to_wstring(document.Root().ChildCount() - 1) + L"\n");
         return kExitDone;
     }
     // Every index is checked before anything changes.

@@ -27,11 +27,28 @@ std::wstring ListText(const std::vector<StartupEntry>& entries) {
     return text;
 }
 
-std::string ListJson(const std::vector<StartupEntry>& entries, int versionClass) {
+const wchar_t* SchemeName(StartupScheme scheme) {
+    switch (scheme) {
+        case StartupScheme::SiblingKeys:
+            return L"siblingKeys";
+        case StartupScheme::Records:
+            return L"records";
+        case StartupScheme::Approved:
+            return L"approved";
+        case StartupScheme::None:
+            break;
+    }
+    return L"none";
+}
+
+std::string ListJson(const std::vector<StartupEntry>& entries, int versionClass,
+                     StartupScheme scheme) {
     JsonWriter json;
     json.BeginObject();
     json.Key(L"windowsVersionClass");
     json.Int(versionClass);
+    json.Key(L"scheme");
+    json.String(SchemeName(scheme));
     json.Key(L"entries");
     json.BeginArray();
     for (const StartupEntry& entry : entries) {
@@ -74,36 +91,54 @@ std::optional<std::wstring> TakeLocation(std::vector<std::wstring>& arguments) {
     return location;
 }
 
-// A short root name, exactly, then "\" and a key path in any letter case.
+// A Startup folder ("C:\..." or "\\server\..."), not a registry key.
+bool IsFolderLocation(const std::wstring& location) {
+    return (location.size() >= 3 && location[1] == L':' && location[2] == L'\\') ||
+           location.starts_with(L"\\\\");
+}
+
+bool SameText(const wchar_t* a, const wchar_t* b, size_t length) {
+    return CompareStringOrdinal(a, static_cast<int>(length), b, static_cast<int>(length), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// A short root name, exactly, then "\" and a key path in any letter case; a folder in any
+// letter case.
 bool SameLocation(const std::wstring& listed, const std::wstring& given) {
+    if (given.size() != listed.size()) {
+        return false;
+    }
+    if (IsFolderLocation(listed)) {
+        return SameText(listed.c_str(), given.c_str(), listed.size());
+    }
     const size_t slash = listed.find(L'\\');
-    return slash != std::wstring::npos && given.size() == listed.size() &&
-           given.compare(0, slash + 1, listed, 0, slash + 1) == 0 &&
-           CompareStringOrdinal(listed.c_str() + slash, static_cast<int>(listed.size() - slash),
-                                given.c_str() + slash, static_cast<int>(given.size() - slash),
-                                TRUE) == CSTR_EQUAL;
+    return slash != std::wstring::npos && given.compare(0, slash + 1, listed, 0, slash + 1) == 0 &&
+           SameText(listed.c_str() + slash, given.c_str() + slash, listed.size() - slash);
 }
 
 void CheckLocation(const std::wstring& location) {
+    if (IsFolderLocation(location)) {
+        return;
+    }
     const size_t slash = location.find(L'\\');
     if (slash == std::wstring::npos || slash + 1 == location.size() ||
         ShortNameToRootKey(location.substr(0, slash)) == nullptr) {
         throw UsageError(L"'" + location +
                          L"' is not a location: a root (HKLM, HKCU, HKU, HKCC, HKCR, HKDD), \"\\\" "
-                         L"and a key path, as startup list shows it");
+                         L"and a key path, or a Startup folder, as startup list shows it");
     }
 }
 
 int Move(const std::wstring& action, const std::wstring& name, const std::wstring& location) {
     const bool enable = action == L"enable";
-    const int versionClass = WindowsVersionClass();
-    if (StartupSchemeOf(versionClass) == StartupScheme::None) {
+    const StartupPlaces places = SystemStartupPlaces();
+    if (places.scheme == StartupScheme::None) {
         return Fail(kCommand,
                     L"startup programs are not managed on this version of Windows (version "
                     L"class " +
-                        std::to_wstring(versionClass) + L")");
+                        std::to_wstring(WindowsVersionClass()) + L")");
     }
-    const std::vector<StartupEntry> entries = ListStartupEntries(versionClass);
+    const std::vector<StartupEntry> entries = ListStartupEntries(places);
     const StartupEntry* target = nullptr;
     bool inOtherState = false;
     for (const StartupEntry& entry : entries) {
@@ -120,7 +155,7 @@ int Move(const std::wstring& action, const std::wstring& name, const std::wstrin
         return Fail(kCommand, inOtherState ? what + L" is " + action + L"d already"
                                            : L"there is no startup entry " + what);
     }
-    const ChangeResult result = ApplyStartupChange(*target, versionClass, enable);
+    const ChangeResult result = ApplyStartupChange(*target, places, enable);
     if (!result.done) {
         return Fail(kCommand, what + L" was not " + action + L"d: " + result.reason);
     }
@@ -146,10 +181,10 @@ int RunStartupCommand(const std::vector<std::wstring>& arguments) {
         if (location) {
             throw UsageError(L"--location goes with disable and enable only");
         }
-        const int versionClass = WindowsVersionClass();
-        const std::vector<StartupEntry> entries = ListStartupEntries(versionClass);
+        const StartupPlaces places = SystemStartupPlaces();
+        const std::vector<StartupEntry> entries = ListStartupEntries(places);
         if (json) {
-            WriteOut(ListJson(entries, versionClass));
+            WriteOut(ListJson(entries, WindowsVersionClass(), places.scheme));
         } else {
             WriteOut(ListText(entries));
         }

@@ -53,10 +53,13 @@ int RunUninstallCommand(const std::vector<std::wstring>& arguments) {
         if (line.operands.size() != 1) {
             throw UsageError(L"uninstall list takes no operands");
         }
-        const std::optional<std::vector<UninstallEntry>> entries = ListUninstallEntries();
+        const UninstallScope scope = SystemUninstallScope();
+        const std::optional<std::vector<UninstallEntry>> entries = ListUninstallEntries(scope);
         if (!entries) {
             return Fail(kCommand,
-                        L"cannot open HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey));
+                        scope == UninstallScope::Machine
+                            ? L"cannot open HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey)
+                            : std::wstring(L"cannot open any Uninstall key"));
         }
         if (json) {
             WriteOut(ListJson(*entries));
@@ -80,7 +83,7 @@ int RunUninstallCommand(const std::vector<std::wstring>& arguments) {
         if (!IsUninstallKeyPath(keyPath)) {
             throw UsageError(L"'" + keyPath +
                              L"' is not a registration: give a key path as "
-                             L"uninstall list shows it, " +
+                             L"uninstall list shows it, [ROOT\\]" +
                              kUninstallKey + L"\\NAME");
         }
     }

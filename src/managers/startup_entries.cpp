@@ -1,12 +1,19 @@
 #include "managers/startup_entries.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <array>
 #include <optional>
 
+#include "managers/startup_approved.h"
+#include "platform/file_paths.h"
 #include "platform/key_path.h"
 #include "platform/registry.h"
+#include "platform/unique_handles.h"
 #include "scan/registry_text.h"
+#include "scan/registry_views.h"
+#include "scan/windows_version.h"
 
 namespace kestrova {
 
@@ -322,6 +329,112 @@ ChangeResult EnableFromRecord(const StartupEntry& entry, const Place& place) {
     return ChangeResult::Done();
 }
 
+// Windows 8 and later: one Run key or Startup folder and the records that say which of its
+// programs run.
+struct ApprovedSource {
+    HKEY runRoot;        // nullptr for a Startup folder
+    std::wstring place;  // the Run key's path, or the folder
+    ApprovalKey records;
+
+    std::wstring Location() const {
+        return runRoot != nullptr ? LocationOf(runRoot, place) : place;
+    }
+
+    // Whether the program is still there: the Run value, or the folder's file.
+    bool Holds(const std::wstring& name) const {
+        if (runRoot == nullptr) {
+            return IsExistingFile(WithTrailingBackslash(place) + name);
+        }
+        Registry run(runRoot);
+        return run.OpenKeyReadOnly(place) && run.ValueExists(name);
+    }
+};
+
+std::vector<ApprovedSource> ApprovedSources(const StartupPlaces& places) {
+    const std::wstring approved = std::wstring(kStartupApprovedKey) + L"\\";
+    std::vector<ApprovedSource> sources = {
+        {HKEY_LOCAL_MACHINE, kRunKey, {HKEY_LOCAL_MACHINE, approved + L"Run"}},
+        {HKEY_CURRENT_USER, kRunKey, {HKEY_CURRENT_USER, approved + L"Run"}},
+    };
+    if (places.run32) {
+        sources.push_back(
+            {HKEY_LOCAL_MACHINE, kRun32Key, {HKEY_LOCAL_MACHINE, approved + L"Run32"}});
+    }
+    if (!places.commonStartupFolder.empty()) {
+        sources.push_back({nullptr,
+                           places.commonStartupFolder,
+                           {HKEY_LOCAL_MACHINE, approved + L"StartupFolder"}});
+    }
+    if (!places.userStartupFolder.empty()) {
+        sources.push_back(
+            {nullptr, places.userStartupFolder, {HKEY_CURRENT_USER, approved + L"StartupFolder"}});
+    }
+    return sources;
+}
+
+// Every file of the folder but its "desktop.ini" (the folder's own settings), in the file
+// system's order.
+void ListStartupFolder(const ApprovedSource& source, std::vector<StartupEntry>& entries) {
+    const std::wstring folder = WithTrailingBackslash(source.place);
+    WIN32_FIND_DATAW data;
+    const UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+    if (!find) {
+        return;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            CompareStringOrdinal(name.c_str(), -1, L"desktop.ini", -1, TRUE) == CSTR_EQUAL) {
+            continue;
+        }
+        entries.push_back(
+            {name, folder + name, source.place, source.records.Enables(name), true, {}});
+    } while (FindNextFileW(find.Get(), &data));
+}
+
+void ListApproved(const StartupPlaces& places, std::vector<StartupEntry>& entries) {
+    for (const ApprovedSource& source : ApprovedSources(places)) {
+        if (source.runRoot == nullptr) {
+            ListStartupFolder(source, entries);
+            continue;
+        }
+        const size_t first = entries.size();
+        ListRunValues(source.runRoot, source.place, true, entries);
+        for (size_t i = first; i < entries.size(); ++i) {
+            entries[i].enabled = source.records.Enables(entries[i].name);
+        }
+    }
+}
+
+// Windows 8 and later: the entry's record is written; the program stays where it is.
+ChangeResult SetApproval(const StartupEntry& entry, const StartupPlaces& places, bool enable) {
+    if (!entry.recordKey.empty()) {
+        return NotListedHere();
+    }
+    for (const ApprovedSource& source : ApprovedSources(places)) {
+        if (!SameKeyPath(source.Location(), entry.location)) {
+            continue;
+        }
+        if (!source.Holds(entry.name)) {
+            return NoLongerIn(entry.location);
+        }
+        if (!source.records.Write(entry.name, enable)) {
+            return ChangeResult::Failed(L"cannot open or create " +
+                                        LocationOf(source.records.root, source.records.path));
+        }
+        return ChangeResult::Done();
+    }
+    return NotListedHere();
+}
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+        return folder;
+    }
+    return {};
+}
+
 }  // namespace
 
 StartupScheme StartupSchemeOf(int versionClass) {
@@ -332,6 +445,22 @@ StartupScheme StartupSchemeOf(int versionClass) {
         return StartupScheme::Records;
     }
     return StartupScheme::None;
+}
+
+StartupPlaces StartupPlacesOf(int versionClass) {
+    return {StartupSchemeOf(versionClass), false, {}, {}};
+}
+
+StartupPlaces SystemStartupPlaces() {
+    if (Windows8OrLater()) {
+        return {StartupScheme::Approved, Has32BitRegistryView(), ShellFolder(CSIDL_COMMON_STARTUP),
+                ShellFolder(CSIDL_STARTUP)};
+    }
+    // Vista and 7 disable programs as Windows XP does; Windows 8 brought the records.
+    if (WindowsVistaOrLater()) {
+        return {StartupScheme::Records, Has32BitRegistryView(), {}, {}};
+    }
+    return StartupPlacesOf(WindowsVersionClass());
 }
 
 HKEY ShortNameToRootKey(const std::wstring& name) {
@@ -352,9 +481,9 @@ std::wstring RootKeyToShortName(HKEY root) {
     return {};
 }
 
-std::vector<StartupEntry> ListStartupEntries(int versionClass) {
+std::vector<StartupEntry> ListStartupEntries(const StartupPlaces& places) {
     std::vector<StartupEntry> entries;
-    switch (StartupSchemeOf(versionClass)) {
+    switch (places.scheme) {
         case StartupScheme::SiblingKeys:
             for (const bool enabled : {true, false}) {
                 const std::wstring suffix = enabled ? L"" : L"-";
@@ -365,7 +494,13 @@ std::vector<StartupEntry> ListStartupEntries(int versionClass) {
         case StartupScheme::Records:
             ListRunValues(HKEY_LOCAL_MACHINE, kRunKey, true, entries);
             ListRunValues(HKEY_CURRENT_USER, kRunKey, true, entries);
+            if (places.run32) {
+                ListRunValues(HKEY_LOCAL_MACHINE, kRun32Key, true, entries);
+            }
             ListRecords(entries);
+            break;
+        case StartupScheme::Approved:
+            ListApproved(places, entries);
             break;
         case StartupScheme::None:
             break;
@@ -373,8 +508,13 @@ std::vector<StartupEntry> ListStartupEntries(int versionClass) {
     return entries;
 }
 
-ChangeResult ApplyStartupChange(const StartupEntry& entry, int versionClass, bool enable) {
-    const StartupScheme scheme = StartupSchemeOf(versionClass);
+std::vector<StartupEntry> ListStartupEntries(int versionClass) {
+    return ListStartupEntries(StartupPlacesOf(versionClass));
+}
+
+ChangeResult ApplyStartupChange(const StartupEntry& entry, const StartupPlaces& places,
+                                bool enable) {
+    const StartupScheme scheme = places.scheme;
     if (scheme == StartupScheme::None) {
         return ChangeResult::Failed(L"startup programs are not managed on this version of Windows");
     }
@@ -386,11 +526,14 @@ ChangeResult ApplyStartupChange(const StartupEntry& entry, int versionClass, boo
         return ChangeResult::Failed(L"the entry holds no command but a value of another type, " +
                                     entry.command);
     }
-    const Place place = PlaceOf(entry.location);
-    if (place.root == nullptr || place.path.empty()) {
-        return ChangeResult::Failed(L"'" + entry.location + L"' names no registry key");
-    }
     try {
+        if (scheme == StartupScheme::Approved) {
+            return SetApproval(entry, places, enable);
+        }
+        const Place place = PlaceOf(entry.location);
+        if (place.root == nullptr || place.path.empty()) {
+            return ChangeResult::Failed(L"'" + entry.location + L"' names no registry key");
+        }
         if (scheme == StartupScheme::SiblingKeys) {
             return MoveBetweenSiblings(entry, place, enable);
         }
@@ -398,6 +541,10 @@ ChangeResult ApplyStartupChange(const StartupEntry& entry, int versionClass, boo
     } catch (const Error& error) {
         return ChangeResult::Failed(error.message());
     }
+}
+
+ChangeResult ApplyStartupChange(const StartupEntry& entry, int versionClass, bool enable) {
+    return ApplyStartupChange(entry, StartupPlacesOf(versionClass), enable);
 }
 
 }  // namespace kestrova

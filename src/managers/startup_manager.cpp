@@ -4,8 +4,8 @@
 
 namespace kestrova {
 
-void StartupManager::Fill(int versionClass) {
-    entries_ = ListStartupEntries(versionClass);
+void StartupManager::Fill(const StartupPlaces& places) {
+    entries_ = ListStartupEntries(places);
     baseline_.clear();
     for (const StartupEntry& entry : entries_) {
         baseline_.push_back(entry.enabled);
@@ -24,17 +24,17 @@ bool StartupManager::HasChanges(const std::vector<bool>& marks) const {
 }
 
 std::vector<StartupApplied> StartupManager::Apply(const std::vector<bool>& marks,
-                                                  int versionClass) {
+                                                  const StartupPlaces& places) {
     CheckMarks(marks);
     std::vector<StartupApplied> applied;
     for (size_t row = 0; row < marks.size(); ++row) {
         if (marks[row] != baseline_[row]) {
             const StartupEntry& entry = entries_[row];
             applied.push_back(
-                {row, entry, marks[row], ApplyStartupChange(entry, versionClass, marks[row])});
+                {row, entry, marks[row], ApplyStartupChange(entry, places, marks[row])});
         }
     }
-    Fill(versionClass);
+    Fill(places);
     return applied;
 }
 

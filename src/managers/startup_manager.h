@@ -22,8 +22,10 @@ struct StartupApplied {
 
 class StartupManager {
 public:
-    // Lists the entries afresh for the version class and takes their states as the baseline.
-    void Fill(int versionClass);
+    // Lists the entries afresh from the places (or those of a version class) and takes their
+    // states as the baseline.
+    void Fill(const StartupPlaces& places);
+    void Fill(int versionClass) { Fill(StartupPlacesOf(versionClass)); }
 
     const std::vector<StartupEntry>& Entries() const { return entries_; }
     // One mark per row: each entry's state when listed, or the mark it was last applied with.
@@ -32,11 +34,14 @@ public:
     // True when any mark differs from the baseline: Apply would move something.
     bool HasChanges(const std::vector<bool>& marks) const;
 
-    // Moves every row whose mark differs from its baseline, in row order, under the version
-    // class, then lists the entries afresh (rows and baseline), so the list shows the registry
-    // as it now is whatever came of each move. One result per row moved. The marks must be one
-    // per row; throws std::invalid_argument otherwise.
-    std::vector<StartupApplied> Apply(const std::vector<bool>& marks, int versionClass);
+    // Moves every row whose mark differs from its baseline, in row order, in the places (or
+    // those of a version class), then lists the entries afresh (rows and baseline), so the list
+    // shows the registry as it now is whatever came of each move. One result per row moved.
+    // The marks must be one per row; throws std::invalid_argument otherwise.
+    std::vector<StartupApplied> Apply(const std::vector<bool>& marks, const StartupPlaces& places);
+    std::vector<StartupApplied> Apply(const std::vector<bool>& marks, int versionClass) {
+        return Apply(marks, StartupPlacesOf(versionClass));
+    }
 
 private:
     void CheckMarks(const std::vector<bool>& marks) const;

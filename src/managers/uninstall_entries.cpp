@@ -3,37 +3,131 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
+#include <cstring>
 
+#include "platform/key_path.h"
 #include "platform/list_model.h"
 #include "platform/registry.h"
 #include "platform/unique_handles.h"
 #include "scan/registry_text.h"
+#include "scan/windows_version.h"
 
 namespace kestrova {
 
-std::optional<std::vector<UninstallEntry>> ListUninstallEntries() {
-    Registry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKeyReadOnly(kUninstallKey)) {
-        return std::nullopt;
+namespace {
+
+// One Uninstall key and how its registrations' key paths are written.
+struct UninstallPlace {
+    HKEY root;
+    const wchar_t* path;
+    bool withRoot;  // key paths begin with the root's long name
+
+    std::wstring KeyPathOf(const std::wstring& name) const {
+        const std::wstring path = std::wstring(this->path) + L"\\" + name;
+        return withRoot ? KeyPath{root, L"\\" + path}.Text() : path;
     }
-    std::vector<UninstallEntry> entries;
+};
+
+std::vector<UninstallPlace> PlacesOf(UninstallScope scope) {
+    if (scope == UninstallScope::Machine) {
+        return {{HKEY_LOCAL_MACHINE, kUninstallKey, false}};
+    }
+    return {{HKEY_LOCAL_MACHINE, kUninstallKey, true},
+            {HKEY_LOCAL_MACHINE, kUninstall32Key, true},
+            {HKEY_CURRENT_USER, kUninstallKey, true}};
+}
+
+// What Windows Vista and later leave out of their list: parts of the system, and updates
+// listed under the program they belong to.
+bool HiddenByWindows(const Registry& registration) {
+    RawValue component;
+    if (registration.ReadRaw(L"SystemComponent", component) && component.type == REG_DWORD &&
+        component.data.size() == sizeof(DWORD)) {
+        DWORD value = 0;
+        std::memcpy(&value, component.data.data(), sizeof(value));
+        if (value == 1) {
+            return true;
+        }
+    }
+    return !ReadTextData(registration, L"ParentKeyName").value_or(std::wstring()).empty();
+}
+
+// Appends the named registrations of one Uninstall key; false when the key does not open.
+bool ListPlace(const UninstallPlace& place, bool filtered, std::vector<UninstallEntry>& entries) {
+    Registry registry(place.root);
+    if (!registry.OpenKeyReadOnly(place.path)) {
+        return false;
+    }
     std::vector<std::wstring> names;
     registry.GetKeyNames(names);
     registry.CloseKey();
     for (const std::wstring& name : names) {
-        const std::wstring keyPath = std::wstring(kUninstallKey) + L"\\" + name;
-        Registry registration(HKEY_LOCAL_MACHINE);
-        if (!registration.OpenKeyReadOnly(keyPath)) {
+        Registry registration(place.root);
+        if (!registration.OpenKeyReadOnly(std::wstring(place.path) + L"\\" + name)) {
             continue;
         }
         std::wstring displayName =
             ReadTextData(registration, L"DisplayName").value_or(std::wstring());
-        if (!displayName.empty()) {
+        if (!displayName.empty() && !(filtered && HiddenByWindows(registration))) {
             entries.push_back({std::move(displayName),
                                ReadTextData(registration, L"UninstallString").value_or(L""),
-                               keyPath});
+                               place.KeyPathOf(name)});
         }
+    }
+    return true;
+}
+
+bool SamePath(const std::wstring& text, size_t at, const std::wstring& path) {
+    return text.size() >= at + path.size() &&
+           CompareStringOrdinal(text.c_str() + at, static_cast<int>(path.size()), path.c_str(),
+                                static_cast<int>(path.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The registration keyPath names: its root and its path from the root (without a leading
+// "\"); nothing when it names no registration.
+std::optional<KeyPath> RegistrationOf(const std::wstring& keyPath) {
+    struct Form {
+        HKEY root;
+        std::wstring prefix;  // the root's long name and "\", or nothing for HKEY_LOCAL_MACHINE
+        const wchar_t* key;
+    };
+    const std::wstring machine = RootKeyName(HKEY_LOCAL_MACHINE) + L"\\";
+    const Form forms[] = {
+        {HKEY_LOCAL_MACHINE, L"", kUninstallKey},
+        {HKEY_LOCAL_MACHINE, L"", kUninstall32Key},
+        {HKEY_LOCAL_MACHINE, machine, kUninstallKey},
+        {HKEY_LOCAL_MACHINE, machine, kUninstall32Key},
+        {HKEY_CURRENT_USER, RootKeyName(HKEY_CURRENT_USER) + L"\\", kUninstallKey},
+    };
+    for (const Form& form : forms) {
+        // The root's name exactly, as Key Names have it; the path in any letter case.
+        if (keyPath.compare(0, form.prefix.size(), form.prefix) != 0) {
+            continue;
+        }
+        const std::wstring key = form.key;
+        const size_t name = form.prefix.size() + key.size() + 1;
+        if (keyPath.size() > name && SamePath(keyPath, form.prefix.size(), key) &&
+            keyPath[name - 1] == L'\\' && keyPath.find(L'\\', name) == std::wstring::npos) {
+            return KeyPath{form.root, keyPath.substr(form.prefix.size())};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+UninstallScope SystemUninstallScope() {
+    return WindowsVistaOrLater() ? UninstallScope::AllPlaces : UninstallScope::Machine;
+}
+
+std::optional<std::vector<UninstallEntry>> ListUninstallEntries(UninstallScope scope) {
+    std::vector<UninstallEntry> entries;
+    bool opened = false;
+    for (const UninstallPlace& place : PlacesOf(scope)) {
+        opened = ListPlace(place, scope == UninstallScope::AllPlaces, entries) || opened;
+    }
+    if (!opened) {
+        return std::nullopt;
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const UninstallEntry& a, const UninstallEntry& b) {
@@ -42,27 +136,28 @@ std::optional<std::vector<UninstallEntry>> ListUninstallEntries() {
     return entries;
 }
 
+std::optional<std::vector<UninstallEntry>> ListUninstallEntries() {
+    return ListUninstallEntries(UninstallScope::Machine);
+}
+
 bool IsUninstallKeyPath(const std::wstring& keyPath) {
-    const int prefixLength = static_cast<int>(std::size(kUninstallKey) - 1);
-    if (keyPath.size() <= static_cast<size_t>(prefixLength) + 1 || keyPath[prefixLength] != L'\\' ||
-        CompareStringOrdinal(keyPath.c_str(), prefixLength, kUninstallKey, prefixLength, TRUE) !=
-            CSTR_EQUAL) {
-        return false;
-    }
-    return keyPath.find(L'\\', prefixLength + 1) == std::wstring::npos;
+    return RegistrationOf(keyPath).has_value();
 }
 
 ChangeResult DeleteUninstallEntry(const std::wstring& keyPath) {
-    if (!IsUninstallKeyPath(keyPath)) {
-        return ChangeResult::Failed(L"'" + keyPath + L"' is not a key under HKLM\\" +
-                                    kUninstallKey);
+    const std::optional<KeyPath> registration = RegistrationOf(keyPath);
+    if (!registration) {
+        return ChangeResult::Failed(L"'" + keyPath +
+                                    L"' is not a registration: a key right under an Uninstall "
+                                    L"key of HKLM (also the 32-bit one) or HKCU");
     }
-    Registry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.KeyExists(keyPath)) {
-        return ChangeResult::Failed(L"there is no key HKLM\\" + keyPath);
+    const std::wstring text = RootKeyName(registration->root) + L"\\" + registration->path;
+    Registry registry(registration->root);
+    if (!registry.KeyExists(registration->path)) {
+        return ChangeResult::Failed(L"there is no key " + text);
     }
-    if (!registry.DeleteKey(keyPath)) {
-        return ChangeResult::Failed(L"the key HKLM\\" + keyPath + L" could not be deleted");
+    if (!registry.DeleteKey(registration->path)) {
+        return ChangeResult::Failed(L"the key " + text + L" could not be deleted");
     }
     return ChangeResult::Done();
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Programs registered for removal under the Uninstall key of HKEY_LOCAL_MACHINE: listing the
-// registrations that have a display name, deleting registration keys, and starting uninstallers
-// without waiting for them.
+// Programs registered for removal: listing the registrations that have a display name,
+// deleting registration keys, and starting uninstallers without waiting for them. Up to
+// Windows Server 2003 the list is that of the Uninstall key of HKEY_LOCAL_MACHINE; Windows
+// Vista and later also keep the registrations of 32-bit programs (in the 32-bit registry
+// view) and of the current user's own programs apart, and leave system components and
+// updates of other programs out of their list.
 
 #include <functional>
 #include <optional>
@@ -12,26 +15,52 @@
 
 namespace kestrova {
 
-// Under HKEY_LOCAL_MACHINE.
+// Under HKEY_LOCAL_MACHINE, and on Windows Vista and later under HKEY_CURRENT_USER too.
 inline constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Under HKEY_LOCAL_MACHINE: the Uninstall key of the 32-bit registry view, as this program
+// reaches it.
+inline constexpr wchar_t kUninstall32Key[] =
+    L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Which registrations are listed.
+enum class UninstallScope {
+    // HKEY_LOCAL_MACHINE's Uninstall key alone, every registration with a display name;
+    // key paths without their root (Windows up to Server 2003).
+    Machine,
+    // HKEY_LOCAL_MACHINE's Uninstall key, that of the 32-bit view and HKEY_CURRENT_USER's,
+    // without system components (SystemComponent = 1) and updates of another program (a
+    // ParentKeyName); key paths with their root (Windows Vista and later).
+    AllPlaces,
+};
+
+// AllPlaces on Windows Vista and later, Machine on any other system.
+UninstallScope SystemUninstallScope();
 
 struct UninstallEntry {
     std::wstring displayName;      // "DisplayName", never empty
     std::wstring uninstallString;  // "UninstallString"; empty when missing
-    std::wstring keyPath;          // kUninstallKey + "\" + the registration's subkey name
+    // The registration's key: for Machine, kUninstallKey + "\" + its subkey name (under
+    // HKEY_LOCAL_MACHINE); for AllPlaces, its root's long name, "\", the Uninstall key's
+    // path, "\" and the subkey name ("HKEY_CURRENT_USER\Software\...\Uninstall\App").
+    std::wstring keyPath;
 
     friend bool operator==(const UninstallEntry&, const UninstallEntry&) = default;
 };
 
-// One entry per registration with a non-empty display name (a value that is not text counts
-// as empty), sorted by display name as the user's locale orders texts for display; equal
-// names keep the registry's order. Registrations that do not open are passed over. Nothing
-// (no list at all) when the Uninstall key cannot be opened: a list on show keeps its rows.
+// One entry per registration of the scope with a non-empty display name (a value that is not
+// text counts as empty), sorted by display name as the user's locale orders texts for
+// display; equal names keep the order of the places above and the registry's order in each.
+// Registrations that do not open are passed over. Nothing (no list at all) when no Uninstall
+// key of the scope can be opened: a list on show keeps its rows.
+std::optional<std::vector<UninstallEntry>> ListUninstallEntries(UninstallScope scope);
+// The Machine scope.
 std::optional<std::vector<UninstallEntry>> ListUninstallEntries();
 
-// True when keyPath names one registration: the Uninstall key's path (in any letter case),
-// "\" and one non-empty key name.
+// True when keyPath names one registration: one non-empty key name right under one of the
+// Uninstall keys (paths in any letter case), written as either scope lists it: under
+// HKEY_LOCAL_MACHINE without a root ("Software\...\Uninstall\App", also the 32-bit view's
+// key), or after the root's exact long name ("HKEY_LOCAL_MACHINE\" or "HKEY_CURRENT_USER\").
 bool IsUninstallKeyPath(const std::wstring& keyPath);
 
 // Deletes the registration key with all its subkeys and values. Anything that is not a

@@ -1,6 +1,10 @@
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+
+#include "platform/key_path.h"
 
 namespace kestrova {
 
@@ -8,6 +12,20 @@ namespace {
 
 constexpr REGSAM kReadFallbacks[] = {KEY_READ, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
                                      KEY_QUERY_VALUE};
+constexpr wchar_t kLinkValueName[] = L"SymbolicLinkValue";
+
+// True when the key, opened with REG_OPTION_OPEN_LINK, is a link itself.
+bool KeyIsLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, kLinkValueName, nullptr, &type, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Opens base\relative without following a link at its last level.
+LSTATUS OpenNoFollow(HKEY base, const std::wstring& relative, REGSAM access, UniqueHKey& key) {
+    return RegOpenKeyExW(base, relative.c_str(), REG_OPTION_OPEN_LINK, access, key.Put());
+}
 
 bool QueryValue(HKEY key, const std::wstring& name, DWORD* type, DWORD* size) {
     return key != nullptr &&
@@ -88,11 +106,11 @@ bool Registry::OpenKey(const std::wstring& path, bool create) {
     return true;
 }
 
-bool Registry::OpenWithFallbacks(const std::wstring& path, UniqueHKey& key) const {
+bool Registry::OpenWithFallbacks(const std::wstring& path, UniqueHKey& key, DWORD options) const {
     std::wstring relative;
     const HKEY base = BaseFor(path, relative);
     for (REGSAM access : kReadFallbacks) {
-        if (RegOpenKeyExW(base, relative.c_str(), 0, access, key.Put()) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(base, relative.c_str(), options, access, key.Put()) == ERROR_SUCCESS) {
             return true;
         }
     }
@@ -310,7 +328,11 @@ void DeleteSubKeys(HKEY key) {
     }
     for (const std::wstring& name : names) {
         UniqueHKey child;
-        if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ | DELETE, child.Put()) == ERROR_SUCCESS) {
+        if (OpenNoFollow(key, name, KEY_READ | DELETE, child) == ERROR_SUCCESS) {
+            // A link stays: deleting through it would delete the key it names.
+            if (KeyIsLink(child.Get())) {
+                continue;
+            }
             DeleteSubKeys(child.Get());
             child.Reset();
         }
@@ -331,12 +353,194 @@ bool Registry::DeleteKey(const std::wstring& path) {
         return false;
     }
     UniqueHKey key;
-    if (RegOpenKeyExW(base, relative.c_str(), 0, KEY_READ | DELETE, key.Put()) != ERROR_SUCCESS) {
+    if (OpenNoFollow(base, relative, KEY_READ | DELETE, key) != ERROR_SUCCESS ||
+        KeyIsLink(key.Get())) {
         return false;
     }
     DeleteSubKeys(key.Get());
     key.Reset();
     return RegDeleteKeyW(base, relative.c_str()) == ERROR_SUCCESS;
+}
+
+// --- Key information, exact writes, stored names and registry links -------------------------
+
+namespace {
+
+// NtQueryKey's KeyBasicInformation: the key's own name as stored.
+constexpr int kKeyBasicInformation = 0;
+// NtQueryKey's KeyNameInformation: the key's full name in the system's namespace.
+constexpr int kKeyNameInformation = 3;
+struct KeyBasicInformation {
+    LARGE_INTEGER lastWriteTime;
+    ULONG titleIndex;
+    ULONG nameLength;  // in bytes
+    WCHAR name[1];
+};
+using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+
+NtQueryKeyFunction NtQueryKeyEntry() {
+    static const NtQueryKeyFunction function = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll == nullptr ? nullptr
+                                : reinterpret_cast<NtQueryKeyFunction>(
+                                      reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryKey")));
+    }();
+    return function;
+}
+
+}  // namespace
+
+std::optional<Registry::KeyInfo> Registry::QueryKeyInfo() const {
+    KeyInfo info;
+    if (!current_ ||
+        RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, &info.subKeys,
+                         &info.maxSubKeyLength, nullptr, &info.values, &info.maxValueNameLength,
+                         &info.maxValueLength, nullptr, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+void Registry::WriteRawExact(const std::wstring& name, const RawValue& raw) {
+    // For text types the registry counts one more character when the data does not end in
+    // NUL and a NUL follows it in memory: the bytes go with a non-NUL character after them.
+    std::vector<BYTE> padded(raw.data);
+    padded.insert(padded.end(), {0xFF, 0xFF});
+    if (!current_ || raw.data.size() > MAXDWORD ||
+        RegSetValueExW(current_.Get(), name.c_str(), 0, raw.type, padded.data(),
+                       static_cast<DWORD>(raw.data.size())) != ERROR_SUCCESS) {
+        throw RegistryError(RegistryError::Kind::SetDataFailed, name);
+    }
+}
+
+std::optional<std::wstring> Registry::StoredKeyName() const {
+    const NtQueryKeyFunction query = NtQueryKeyEntry();
+    if (!current_ || query == nullptr) {
+        return std::nullopt;
+    }
+    // A key name has at most 255 characters; the buffer grows if the registry asks for more.
+    std::vector<ULONGLONG> buffer(96);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ULONG needed = 0;
+        const ULONG size = static_cast<ULONG>(buffer.size() * sizeof(ULONGLONG));
+        const LONG status =
+            query(current_.Get(), kKeyBasicInformation, buffer.data(), size, &needed);
+        if (status == 0) {
+            const auto* info = reinterpret_cast<const KeyBasicInformation*>(buffer.data());
+            return std::wstring(info->name, info->nameLength / sizeof(WCHAR));
+        }
+        if (needed <= size) {
+            return std::nullopt;
+        }
+        buffer.resize(needed / sizeof(ULONGLONG) + 1);
+    }
+    return std::nullopt;
+}
+
+bool Registry::OpenKeyNoFollow(const std::wstring& path) {
+    UniqueHKey key;
+    if (!OpenWithFallbacks(path, key, REG_OPTION_OPEN_LINK)) {
+        return false;
+    }
+    current_ = std::move(key);
+    return true;
+}
+
+bool Registry::IsLink(const std::wstring& path) const {
+    std::wstring relative;
+    const HKEY base = BaseFor(path, relative);
+    UniqueHKey key;
+    return OpenNoFollow(base, relative, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           KeyIsLink(key.Get());
+}
+
+bool RedirectRootKeys(const std::wstring& scratchPath) {
+    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                          HKEY_CURRENT_CONFIG};
+    // Every stand-in is opened before any root is redirected: opened through a redirected
+    // HKEY_CURRENT_USER, the later ones would be looked for inside the first.
+    UniqueHKey standIns[std::size(roots)];
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        const std::wstring path = scratchPath + L"\\" + RootKeyName(roots[i]);
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, standIns[i].Put()) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < std::size(roots); ++i) {
+        if (RegOverridePredefKey(roots[i], standIns[i].Get()) != ERROR_SUCCESS) {
+            for (size_t j = 0; j < i; ++j) {
+                RegOverridePredefKey(roots[j], nullptr);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// Room for most paths and command lines, so one registry call usually reads the value.
+constexpr size_t kFirstTextTry = 260;
+constexpr int kTextAttempts = 8;  // the value may grow between the calls
+
+}  // namespace
+
+std::optional<std::wstring> Registry::ReadText(const std::wstring& name) const {
+    const HKEY key = CurrentKey();
+    if (key == nullptr) {
+        return std::wstring();
+    }
+    std::wstring text(kFirstTextTry, L'\0');
+    for (int attempt = 0; attempt < kTextAttempts; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                                                reinterpret_cast<BYTE*>(text.data()), &size);
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) {
+            return std::wstring();  // a missing value is empty text
+        }
+        if (type != REG_SZ && type != REG_EXPAND_SZ) {
+            return std::nullopt;
+        }
+        if (status == ERROR_SUCCESS) {
+            // Stored text may lack its NUL or have an odd byte count: whole characters only.
+            text.resize(size / sizeof(wchar_t));
+            const size_t nul = text.find(L'\0');
+            if (nul != std::wstring::npos) {
+                text.resize(nul);
+            }
+            return text;
+        }
+        text.assign(size / sizeof(wchar_t) + 1, L'\0');
+    }
+    throw RegistryError(RegistryError::Kind::GetDataFailed, name);
+}
+
+std::wstring Registry::OpenKeyObjectName() const {
+    const NtQueryKeyFunction query = NtQueryKeyEntry();
+    if (!current_ || query == nullptr) {
+        return {};
+    }
+    // KeyNameInformation: ULONG NameLength (bytes), then the name's characters.
+    std::vector<BYTE> answer(sizeof(ULONG) + 512 * sizeof(wchar_t));
+    ULONG needed = 0;
+    LONG status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                        static_cast<ULONG>(answer.size()), &needed);
+    if (status < 0 && needed > answer.size()) {
+        answer.resize(needed);
+        status = query(current_.Get(), kKeyNameInformation, answer.data(),
+                       static_cast<ULONG>(answer.size()), &needed);
+    }
+    if (status < 0) {
+        return {};
+    }
+    ULONG length = 0;
+    std::memcpy(&length, answer.data(), sizeof(length));
+    length = std::min<ULONG>(length, static_cast<ULONG>(answer.size() - sizeof(ULONG)));
+    std::wstring name(length / sizeof(wchar_t), L'\0');
+    std::memcpy(name.data(), answer.data() + sizeof(ULONG), name.size() * sizeof(wchar_t));
+    return name;
 }
 
 }  // namespace kestrova

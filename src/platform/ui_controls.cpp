@@ -1,5 +1,9 @@
 #include "platform/ui_controls.h"
 
+#include <commctrl.h>
+
+#include <memory>
+
 namespace kestrova {
 
 std::wstring Control::Text() const {
@@ -58,6 +62,68 @@ void Edit::Create(Container& parent, const std::wstring& text, Bounds bounds) {
     CreateChild(parent, L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, bounds);
 }
 
+namespace {
+
+// The lines of a list box or a combo box's list.
+size_t LineCount(HWND control, UINT countMessage) {
+    const LRESULT count = SendMessageW(control, countMessage, 0, 0);
+    return count < 0 ? 0 : static_cast<size_t>(count);
+}
+
+std::wstring LineText(HWND control, UINT lengthMessage, UINT textMessage, size_t index) {
+    const LRESULT length = SendMessageW(control, lengthMessage, index, 0);
+    if (length < 0) {
+        return {};
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(control, textMessage, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+struct EnterHook {
+    EventTable* events;
+    EventTable::Handler handler;
+};
+
+LRESULT CALLBACK EnterSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR data) {
+    auto* hook = reinterpret_cast<EnterHook*>(data);
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // A dialog's message loop would take Enter for its default button.
+            const auto* keyMessage = reinterpret_cast<const MSG*>(lparam);
+            const LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam);
+            return keyMessage && keyMessage->wParam == VK_RETURN &&
+                           (keyMessage->message == WM_KEYDOWN || keyMessage->message == WM_CHAR)
+                       ? code | DLGC_WANTALLKEYS
+                       : code;
+        }
+        case WM_CHAR:
+            if (wparam == L'\r') {
+                // Copied: the handler may close the window and so end the hook.
+                const EventTable::Handler handler = hook->handler;
+                hook->events->Run(handler);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, EnterSubclassProc, id);
+            delete hook;
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+void Edit::OnEnter(Container& parent, EventTable::Handler handler) {
+    auto hook = std::make_unique<EnterHook>(EnterHook{&parent.Events(), std::move(handler)});
+    if (SetWindowSubclass(hwnd_, EnterSubclassProc, 1, reinterpret_cast<DWORD_PTR>(hook.get()))) {
+        hook.release();  // deleted when the edit goes
+    }
+}
+
 void Memo::Create(Container& parent, const std::vector<std::wstring>& lines, Bounds bounds,
                   bool wordWrap, bool verticalScrollBar) {
     std::wstring text;
@@ -99,19 +165,60 @@ void ListBox::Add(const std::wstring& text) {
 }
 
 size_t ListBox::Count() const {
-    const LRESULT count = SendMessageW(hwnd_, LB_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : static_cast<size_t>(count);
+    return LineCount(hwnd_, LB_GETCOUNT);
 }
 
 std::wstring ListBox::Item(size_t index) const {
-    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
-    if (length < 0) {
-        return {};
+    return LineText(hwnd_, LB_GETTEXTLEN, LB_GETTEXT, index);
+}
+
+void AccessLabel::Create(Container& parent, const std::wstring& caption, Bounds bounds) {
+    CreateChild(parent, L"STATIC", caption, SS_LEFT, 0, bounds);
+}
+
+void LabeledEdit::Create(Container& parent, const std::wstring& caption, Bounds labelBounds,
+                         Bounds editBounds) {
+    label.Create(parent, caption, labelBounds);
+    Edit::Create(parent, L"", editBounds);
+}
+
+void ComboBox::Create(Container& parent, const std::vector<std::wstring>& items, Bounds bounds,
+                      int selected) {
+    // The height includes the dropped-down list.
+    bounds.height += 120;
+    CreateChild(parent, L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, bounds);
+    for (const std::wstring& item : items) {
+        SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return text;
+    Select(selected);
+}
+
+size_t ComboBox::Count() const {
+    return LineCount(hwnd_, CB_GETCOUNT);
+}
+
+std::wstring ComboBox::Item(size_t index) const {
+    return LineText(hwnd_, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+}
+
+void ProgressBar::Create(Container& parent, Bounds bounds) {
+    CreateChild(parent, PROGRESS_CLASSW, L"", 0, 0, bounds);
+}
+
+void ProgressBar::SetMaximum(int maximum) {
+    SendMessageW(hwnd_, PBM_SETRANGE32, 0, maximum);
+}
+
+int ProgressBar::Maximum() const {
+    return static_cast<int>(SendMessageW(hwnd_, PBM_GETRANGE, FALSE, 0));
+}
+
+void ProgressBar::SetPosition(int position) {
+    SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int ProgressBar::Position() const {
+    return static_cast<int>(SendMessageW(hwnd_, PBM_GETPOS, 0, 0));
 }
 
 }  // namespace kestrova

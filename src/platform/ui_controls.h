@@ -67,6 +67,9 @@ public:
 class Edit : public Control {
 public:
     void Create(Container& parent, const std::wstring& text, Bounds bounds);
+    // Runs handler when the user presses Enter in the edit (the key press of character 13);
+    // the edit then takes Enter for itself, also inside a dialog.
+    void OnEnter(Container& parent, EventTable::Handler handler);
 };
 
 // A multi-line text that the user reads but does not change.
@@ -88,6 +91,45 @@ public:
     // The selected line, or -1.
     int Selected() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0)); }
     void Select(int index) { SendMessageW(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+};
+
+// --- Controls of the tool pages and dialogs.
+
+// A label whose "&" marks the access key that moves the focus to the control created next.
+class AccessLabel : public Control {
+public:
+    void Create(Container& parent, const std::wstring& caption, Bounds bounds);
+};
+
+// An edit with its caption; the caption's "&" moves the focus to the edit.
+class LabeledEdit : public Edit {
+public:
+    void Create(Container& parent, const std::wstring& caption, Bounds labelBounds,
+                Bounds editBounds);
+
+    AccessLabel label;
+};
+
+// A drop-down list the user picks from and cannot type into.
+class ComboBox : public Control {
+public:
+    void Create(Container& parent, const std::vector<std::wstring>& items, Bounds bounds,
+                int selected = 0);
+    size_t Count() const;
+    std::wstring Item(size_t index) const;
+    // The chosen line, or -1.
+    int Selected() const { return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)); }
+    void Select(int index) { SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+};
+
+class ProgressBar : public Control {
+public:
+    void Create(Container& parent, Bounds bounds);
+    // The range becomes 0 to maximum.
+    void SetMaximum(int maximum);
+    int Maximum() const;
+    void SetPosition(int position);
+    int Position() const;
 };
 
 }  // namespace kestrova

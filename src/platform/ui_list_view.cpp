@@ -80,6 +80,9 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
                 changed->cx = limit;
             }
         }
+    } else if (message == WM_CONTEXTMENU && view->onContextMenu_) {
+        view->RunContextMenu(lparam);
+        return 0;
     } else if (view->HandleCheckInput(message, wparam, lparam)) {
         return 0;
     }
@@ -129,6 +132,21 @@ void VirtualListView::RunClick() {
     if (onClick_) {
         events_->Run(onClick_);
     }
+}
+
+void VirtualListView::RunContextMenu(LPARAM lparam) {
+    POINT at = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    if (lparam == -1) {
+        // From the keyboard: below the selected row, or at the list's corner.
+        RECT row = {};
+        const int selected = SelectedIndex();
+        at = {0, 0};
+        if (selected >= 0 && ListView_GetItemRect(hwnd_, selected, &row, LVIR_LABEL)) {
+            at = {row.left, row.bottom};
+        }
+        ClientToScreen(hwnd_, &at);
+    }
+    events_->Run([this, at] { onContextMenu_(at); });
 }
 
 void VirtualListView::FitAutoColumns() {
@@ -194,11 +212,13 @@ std::vector<size_t> VirtualListView::SelectedRows() const {
     return rows;
 }
 
-void VirtualListView::Select(size_t row) {
+void VirtualListView::Select(size_t row, bool makeVisible) {
     const int index = static_cast<int>(row);
     ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
     ListView_SetItemState(hwnd_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(hwnd_, index, FALSE);
+    if (makeVisible) {
+        ListView_EnsureVisible(hwnd_, index, FALSE);
+    }
 }
 
 void VirtualListView::ToggleCheck(size_t row) {

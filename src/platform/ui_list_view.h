@@ -53,13 +53,19 @@ public:
     // model: the list's OnClick.
     void OnClick(EventTable::Handler handler) { onClick_ = std::move(handler); }
     void OnDoubleClick(EventTable::Handler handler) { onDoubleClick_ = std::move(handler); }
+    // Runs on a right click or the menu key, with the point (screen coordinates) where a menu
+    // should open: at the mouse, or for the key below the selected row.
+    void OnContextMenu(std::function<void(POINT at)> handler) {
+        onContextMenu_ = std::move(handler);
+    }
 
     // Stops and restarts painting around a long change.
     void SetRedraw(bool redraw);
     // The focused row or else the first selected one; -1 when nothing is selected.
     int SelectedIndex() const;
     std::vector<size_t> SelectedRows() const;
-    void Select(size_t row);
+    // Selects one row, scrolled into view unless makeVisible is false.
+    void Select(size_t row, bool makeVisible = true);
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
@@ -72,6 +78,7 @@ private:
     void ToggleCheck(size_t row);
     void FitAutoColumns();
     void RunClick();
+    void RunContextMenu(LPARAM lparam);
 
     ListModel* model_ = nullptr;
     EventTable* events_ = nullptr;
@@ -80,6 +87,7 @@ private:
     size_t shownCount_ = 0;
     EventTable::Handler onClick_;
     EventTable::Handler onDoubleClick_;
+    std::function<void(POINT at)> onContextMenu_;
 };
 
 }  // namespace kestrova

@@ -412,6 +412,34 @@ size_t XmlElement::AttributeCount() const {
     return static_cast<size_t>(count);
 }
 
+std::vector<std::pair<std::wstring, std::wstring>> XmlElement::Attributes() const {
+    XmlNodeHandle& node = Node(node_);
+    std::lock_guard<std::recursive_mutex> lock(state_->mutex);
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    Check(node.element->get_attributes(attributes.Put()), L"attribute list");
+    std::vector<std::pair<std::wstring, std::wstring>> result;
+    long count = 0;
+    if (attributes) {
+        Check(attributes->get_length(&count), L"attribute list");
+    }
+    for (long i = 0; i < count; ++i) {
+        ComPtr<IXMLDOMNode> attribute;
+        Check(attributes->get_item(i, attribute.Put()), L"attribute list");
+        Bstr name;
+        Check(attribute->get_nodeName(name.Put()), L"attribute list");
+        VARIANT value;
+        VariantInit(&value);
+        Check(attribute->get_nodeValue(&value), L"attribute list");
+        std::wstring text;
+        if (value.vt == VT_BSTR && value.bstrVal != nullptr) {
+            text.assign(value.bstrVal, SysStringLen(value.bstrVal));
+        }
+        VariantClear(&value);
+        result.emplace_back(name.Text(), std::move(text));
+    }
+    return result;
+}
+
 XmlDocument::XmlDocument() : state_(std::make_shared<XmlDocumentState>()) {}
 
 XmlDocument::~XmlDocument() = default;

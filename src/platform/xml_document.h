@@ -12,6 +12,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -50,6 +52,10 @@ public:
     // The attribute's text; throws XmlError naming the element and attribute when missing.
     std::wstring AttributeText(const std::wstring& name) const;
     size_t AttributeCount() const;
+
+    // --- Every attribute, for copying an element into another document ---
+    // The attributes' names and texts in document order.
+    std::vector<std::pair<std::wstring, std::wstring>> Attributes() const;
 
 private:
     friend class XmlDocument;

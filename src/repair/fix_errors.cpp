@@ -53,6 +53,49 @@ bool DeleteTarget(const FixTarget& target) {
 
 }  // namespace
 
+bool FixTargetAllowed(const FixRow& row, const FixTarget& target) {
+    const std::wstring rootText = row.keyName.substr(0, row.keyName.find(L'\\'));
+    if (RootKeyName(target.root) != rootText) {
+        return false;  // an unknown root text would otherwise fall to HKEY_CLASSES_ROOT
+    }
+    const std::wstring key = target.isKey ? target.keyPath + L"\\" + target.name : target.keyPath;
+    return KeyPathLevels(key) >= 2;
+}
+
+namespace {
+
+void AppendRows(std::wstring& text, const std::vector<size_t>& indices,
+                const std::vector<FixRow>& rows, const wchar_t* what) {
+    constexpr size_t kListed = 20;
+    if (indices.empty()) {
+        return;
+    }
+    text += (text.empty() ? L"" : L"\n\n") + std::to_wstring(indices.size()) + L" " + what + L":";
+    for (size_t i = 0; i < indices.size() && i < kListed; ++i) {
+        text += L"\n- " + rows[indices[i]].keyName;
+    }
+    if (indices.size() > kListed) {
+        text += L"\n... and " + std::to_wstring(indices.size() - kListed) + L" more.";
+    }
+}
+
+}  // namespace
+
+std::wstring FixSummaryText(const FixResult& result, const std::vector<FixRow>& rows) {
+    if (result.saveError) {
+        return L"Nothing was fixed: the restore history could not be saved.\n\n" +
+               *result.saveError;
+    }
+    std::wstring text;
+    AppendRows(text, result.notRecorded, rows,
+               L"entries could not be recorded exactly and were left alone");
+    AppendRows(text, result.refused, rows,
+               L"entries name a root or a top-level key and were left alone");
+    AppendRows(text, result.notDeleted, rows,
+               L"entries were recorded but could not be deleted (already gone, or refused)");
+    return text;
+}
+
 FixTarget FixTargetOf(const FixRow& row) {
     const std::wstring& keyName = row.keyName;
     FixTarget target;
@@ -89,6 +132,10 @@ FixResult FixErrors(XmlDocument& history, const StoreSaver& save, const std::vec
     for (size_t i = rows.size(); i-- > 0;) {
         const FixRow& row = rows[i];
         FixTarget target = FixTargetOf(row);
+        if (!FixTargetAllowed(row, target)) {
+            result.refused.push_back(i);
+            continue;
+        }
         XmlElement entry = batch.Append(row.errorType, row.keyName, row.guessPath);
         // The value alone, even the default one: never more than the fix deletes.
         const bool complete =

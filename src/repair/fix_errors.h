@@ -38,6 +38,9 @@ struct FixTarget {
 // after the SharedDlls key; either way it never reaches above that key.
 FixTarget FixTargetOf(const FixRow& row);
 
+// False for a row that must never be fixed, whatever produced it (see FixResult::refused).
+bool FixTargetAllowed(const FixRow& row, const FixTarget& target);
+
 struct FixResult {
     // Rows whose entries were recorded, saved and deleted (or found already gone): the caller
     // removes them from the list. Indices into the rows given, from the last to the first.
@@ -48,10 +51,19 @@ struct FixResult {
     // Rows left alone because what they name could not be recorded exactly (a name that the
     // history file cannot hold, something unreadable): deleting would lose data.
     std::vector<size_t> notRecorded;
+    // Rows refused before anything was recorded: their Key Name does not begin with one of
+    // the five root names, or what they name lies less than two levels below the root (a
+    // root itself, or a key such as HKEY_CURRENT_USER\Software). Nothing is deleted for them.
+    std::vector<size_t> refused;
     // When the history could not be saved: its message. Nothing was deleted then, no row is
     // handled and the new entries are taken out of the document again.
     std::optional<std::wstring> saveError;
 };
+
+// The one message that tells the user which rows a fix left (not recorded, refused) or could
+// not delete, by their Key Names (the first 20 of each kind, then how many more), and a failed
+// save. Empty when every row was recorded, saved and deleted.
+std::wstring FixSummaryText(const FixResult& result, const std::vector<FixRow>& rows);
 
 // Appends one history entry per row to the history root, from the last row to the first,
 // saves the history once with `save`, then deletes what the rows name in the same order.

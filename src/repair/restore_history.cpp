@@ -31,6 +31,29 @@ std::optional<std::wstring> WriteBackEntry(const XmlElement& entry) {
 
 }  // namespace
 
+std::wstring RestoreSummaryText(const RestoreResult& result) {
+    constexpr size_t kListed = 20;
+    if (result.failures.empty() && !result.saveError) {
+        return {};
+    }
+    std::wstring text = std::to_wstring(result.restored) + L" entries were restored.";
+    if (!result.failures.empty()) {
+        text += L"\n\n" + std::to_wstring(result.failures.size()) +
+                L" entries could not be restored and stay in the restore history:";
+        for (size_t i = 0; i < result.failures.size() && i < kListed; ++i) {
+            const RestoreFailure& failure = result.failures[i];
+            text += L"\n- " + failure.name + L" (" + failure.type + L"): " + failure.message;
+        }
+        if (result.failures.size() > kListed) {
+            text += L"\n... and " + std::to_wstring(result.failures.size() - kListed) + L" more.";
+        }
+    }
+    if (result.saveError) {
+        text += L"\n\nThe restore history could not be saved: " + *result.saveError;
+    }
+    return text;
+}
+
 RestoreHistory::RestoreHistory(XmlDocument& history, StoreSaver save)
     : history_(history), save_(std::move(save)) {}
 

@@ -32,6 +32,12 @@ struct RestoreResult {
     std::optional<std::wstring> saveError;
 };
 
+// The one message that tells the user how a restore went when something could not be done:
+// how many entries came back, each entry that stayed (its NAME, TYPE and why; the first 20,
+// then how many more), and a failed save. Empty when every checked entry came back and was
+// saved: then nothing needs telling.
+std::wstring RestoreSummaryText(const RestoreResult& result);
+
 class RestoreHistory {
 public:
     // The document and how to save it.

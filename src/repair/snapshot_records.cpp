@@ -17,19 +17,6 @@ std::optional<RawValue> ReadValue(const Registry& registry, const std::wstring& 
     return raw;
 }
 
-// Writes the type and bytes exactly. For text types the registry counts one more character
-// when the data does not end in NUL and a NUL follows it in memory, so the bytes are passed
-// with a non-NUL character after them.
-void WriteExact(const Registry& registry, const std::wstring& name, const RawValue& value) {
-    std::vector<BYTE> padded(value.data);
-    padded.insert(padded.end(), {0xFF, 0xFF});
-    if (value.data.size() > MAXDWORD ||
-        RegSetValueExW(registry.CurrentKey(), name.c_str(), 0, value.type, padded.data(),
-                       static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
-        throw RegistryError(RegistryError::Kind::SetDataFailed, name);
-    }
-}
-
 XmlElement AppendRecord(XmlElement& entry, const std::wstring& subKey) {
     XmlElement record = entry.AppendChild(kValueRecordTag);
     record.SetAttribute(kRecordSubKeyAttribute, subKey);
@@ -39,19 +26,41 @@ XmlElement AppendRecord(XmlElement& entry, const std::wstring& subKey) {
 // True when the lists hold as many names as the key reports: a key opened with too few
 // rights to list its subkeys gives a short list, and recording it would lose them silently.
 bool ListsComplete(const Registry& registry, size_t values, size_t subKeys) {
-    DWORD subKeyCount = 0;
-    DWORD valueCount = 0;
-    if (RegQueryInfoKeyW(registry.CurrentKey(), nullptr, nullptr, nullptr, &subKeyCount, nullptr,
-                         nullptr, &valueCount, nullptr, nullptr, nullptr,
-                         nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    return subKeyCount == subKeys && valueCount == values;
+    const std::optional<Registry::KeyInfo> info = registry.QueryKeyInfo();
+    return info && info->subKeys == subKeys && info->values == values;
 }
 
-// Records the tree of the key open in `registry` (at root + keyPath, written as subKey).
-bool RecordOpenTree(XmlElement& entry, HKEY root, const std::wstring& subKey,
-                    const std::wstring& keyPath, Registry& registry) {
+// The key as the registry spells its last level: a restore re-creates the deleted key under
+// that name, whatever spelling the caller used (".current" for ".Current").
+KeyPath StoredSpelling(const KeyPath& key, const Registry& registry) {
+    const size_t slash = key.path.rfind(L'\\');
+    if (slash == std::wstring::npos || slash + 1 >= key.path.size()) {
+        return key;
+    }
+    const std::optional<std::wstring> stored = registry.StoredKeyName();
+    const std::wstring leaf = key.path.substr(slash + 1);
+    if (!stored ||
+        CompareStringOrdinal(stored->c_str(), static_cast<int>(stored->size()), leaf.c_str(),
+                             static_cast<int>(leaf.size()), TRUE) != CSTR_EQUAL) {
+        return key;
+    }
+    return {key.root, key.path.substr(0, slash + 1) + *stored};
+}
+
+// Opens the key for recording: never through a registry link, whose target is another key
+// that the fix must not record or delete. False (and the tree incomplete) for a link.
+bool OpenForRecording(Registry& registry, const KeyPath& key, bool& complete) {
+    if (registry.IsLink(key.path)) {
+        complete = false;
+        return false;
+    }
+    return registry.OpenKeyNoFollow(key.path);
+}
+
+// Records the tree of the key open in `registry`. Subkey names come from the registry's own
+// listing, so every level below the top is spelled as stored.
+bool RecordOpenTree(XmlElement& entry, const KeyPath& key, Registry& registry) {
+    const std::wstring subKey = key.Text();
     if (!XmlCanCarry(subKey)) {
         return false;
     }
@@ -74,13 +83,13 @@ bool RecordOpenTree(XmlElement& entry, HKEY root, const std::wstring& subKey,
     // The key closes before its subkeys open: a deep tree holds one handle at a time.
     registry.CloseKey();
     for (const std::wstring& name : subKeyNames) {
-        const std::wstring childPath = keyPath + L"\\" + name;
-        Registry child(root);
-        if (!child.OpenKeyReadOnly(childPath)) {
+        const KeyPath childKey = key.Child(name);
+        Registry child(key.root);
+        if (!OpenForRecording(child, childKey, complete)) {
             complete = false;
             continue;
         }
-        complete = RecordOpenTree(entry, root, subKey + L"\\" + name, childPath, child) && complete;
+        complete = RecordOpenTree(entry, childKey, child) && complete;
     }
     return complete;
 }
@@ -120,10 +129,11 @@ bool RecordSingleValue(XmlElement entry, HKEY root, const std::wstring& keyPath,
 
 bool RecordKeyTree(XmlElement entry, HKEY root, const std::wstring& keyPath) {
     Registry registry(root);
-    if (!registry.OpenKeyReadOnly(keyPath)) {
-        return true;
+    bool complete = true;
+    if (!OpenForRecording(registry, KeyPath{root, keyPath}, complete)) {
+        return complete;
     }
-    return RecordOpenTree(entry, root, KeyPath{root, keyPath}.Text(), keyPath, registry);
+    return RecordOpenTree(entry, StoredSpelling(KeyPath{root, keyPath}, registry), registry);
 }
 
 void RecordValue(XmlElement record, const std::wstring& valueName,
@@ -142,38 +152,80 @@ void RecordValue(XmlElement record, const std::wstring& valueName,
     }
 }
 
-void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
-                          const std::wstring& type, const std::wstring& value,
-                          std::optional<DWORD> registryType) {
-    const size_t slash = subKey.find(L'\\');
-    const std::wstring rootName = slash == std::wstring::npos ? subKey : subKey.substr(0, slash);
-    const std::wstring keyPath =
-        slash == std::wstring::npos ? std::wstring() : subKey.substr(slash);
-    // Decoded first, so text that is not data leaves the registry untouched. Empty name, type
-    // and value (a bare key) decode to nothing, as does an unknown type.
-    const std::optional<RawValue> data = DecodeValue(type, value, registryType);
-    Registry registry(RootKeyFromName(rootName));
-    if (!registry.OpenKey(keyPath, true)) {
-        throw ValueRecordError(L"Cannot create the key '" + subKey + L"'");
+int KeyPathLevels(const std::wstring& path) {
+    int levels = 0;
+    size_t start = 0;
+    while (start < path.size()) {
+        if (path[start] != L'\\') {
+            return -1;
+        }
+        const size_t next = path.find(L'\\', start + 1);
+        const size_t end = next == std::wstring::npos ? path.size() : next;
+        if (end == start + 1) {
+            return -1;
+        }
+        ++levels;
+        start = end;
     }
-    if (data) {
-        WriteExact(registry, name, *data);
+    return levels;
+}
+
+PreparedRecord PrepareValueRecord(const std::wstring& subKey, const std::wstring& name,
+                                  const std::wstring& type, const std::wstring& value,
+                                  std::optional<DWORD> registryType) {
+    const size_t slash = subKey.find(L'\\');
+    PreparedRecord record;
+    // A root by itself, a path without a root name, or an empty level: never written.
+    if (slash == 0 || slash == std::wstring::npos || KeyPathLevels(subKey.substr(slash)) < 1) {
+        throw ValueRecordError(L"'" + subKey + L"' does not name a key below a root");
+    }
+    record.root = RootKeyFromName(subKey.substr(0, slash));
+    record.keyPath = subKey.substr(slash);
+    record.name = name;
+    // Empty name, type and value (a bare key) decode to nothing, as does an unknown type.
+    record.data = DecodeValue(type, value, registryType);
+    return record;
+}
+
+void WriteBack(const PreparedRecord& record) {
+    Registry registry(record.root);
+    if (!registry.OpenKey(record.keyPath, true)) {
+        throw ValueRecordError(L"Cannot create the key '" +
+                               KeyPath{record.root, record.keyPath}.Text() + L"'");
+    }
+    if (record.data) {
+        registry.WriteRawExact(record.name, *record.data);
     }
 }
 
-void WriteBackItem(const XmlElement& item) {
+void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
+                          const std::wstring& type, const std::wstring& value,
+                          std::optional<DWORD> registryType) {
+    // Decoded first, so text that is not data leaves the registry untouched.
+    WriteBack(PrepareValueRecord(subKey, name, type, value, registryType));
+}
+
+PreparedRecord PrepareItem(const XmlElement& item) {
     const std::wstring subKey = item.AttributeText(kRecordSubKeyAttribute);
     if (item.AttributeCount() <= 1) {
-        WriteBackValueRecord(subKey, L"", L"", L"");
-        return;
+        return PrepareValueRecord(subKey, L"", L"", L"");
+    }
+    const std::wstring type = item.AttributeText(kRecordTypeAttribute);
+    // A record of a type this program does not know would be dropped from the history
+    // without being written: it is an error instead, and its entry stays.
+    if (!ImpliedRegistryType(type)) {
+        throw ValueRecordError(L"'" + type + L"' is not a record type");
     }
     std::optional<DWORD> registryType;
     if (const auto text = item.Attribute(kRecordRegistryTypeAttribute)) {
         registryType = ParseRegistryTypeText(*text);
     }
-    WriteBackValueRecord(subKey, item.AttributeText(kRecordNameAttribute),
-                         item.AttributeText(kRecordTypeAttribute),
-                         item.AttributeText(kRecordValueAttribute), registryType);
+    return PrepareValueRecord(subKey, item.AttributeText(kRecordNameAttribute), type,
+                              item.AttributeText(kRecordValueAttribute), registryType);
+}
+
+void WriteBackItem(const XmlElement& item) {
+    WriteBack(PrepareItem(item));
 }
 
 }  // namespace kestrova

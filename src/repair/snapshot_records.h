@@ -60,18 +60,41 @@ bool RecordKeyTree(XmlElement entry, HKEY root, const std::wstring& keyPath);
 void RecordValue(XmlElement record, const std::wstring& valueName,
                  const std::optional<RawValue>& value);
 
-// Puts one value record back: creates every missing key of SUBKEY (its text up to the first
-// "\" names the root: RootKeyFromName), and unless name, type and value are all empty writes
-// the value, replacing one of that name. An unknown TYPE writes nothing. Throws
-// RegistryError when the registry refuses the value and ValueRecordError when the text is not
-// data or the key cannot be made.
+// The non-empty levels of a key path from its root ("\\A\\B" has 2), or -1 when the path does
+// not start with "\\" or holds an empty level ("\\A\\\\B").
+int KeyPathLevels(const std::wstring& path);
+
+// A value record read and checked, ready to be written back.
+struct PreparedRecord {
+    HKEY root = nullptr;
+    std::wstring keyPath;          // from the root, starting with "\\"
+    std::wstring name;             // the value's name
+    std::optional<RawValue> data;  // none for a bare key (or an unknown TYPE, see below)
+};
+
+// Reads a record's texts: SUBKEY's text up to its first "\\" names the root
+// (RootKeyFromName), the rest the key. Throws ValueRecordError when SUBKEY names no key below
+// a root (a root alone, no root name, an empty level) or the VALUE text is not data.
+PreparedRecord PrepareValueRecord(const std::wstring& subKey, const std::wstring& name,
+                                  const std::wstring& type, const std::wstring& value,
+                                  std::optional<DWORD> registryType = std::nullopt);
+// An ITEM read and checked: with more than one attribute through PrepareValueRecord
+// (REGTYPE included when present), with one only as the bare key its SUBKEY names. Throws as
+// PrepareValueRecord does, ValueRecordError for a TYPE that is not one of the three, and
+// XmlError when an attribute is missing. Nothing is written.
+PreparedRecord PrepareItem(const XmlElement& item);
+
+// Puts one value record back: creates every missing key of its path, and writes the value
+// unless it has no data, replacing one of that name. Throws RegistryError when the registry
+// refuses the value and ValueRecordError when the key cannot be made.
+void WriteBack(const PreparedRecord& record);
+
+// PrepareValueRecord, then WriteBack: an unknown TYPE makes the key only.
 void WriteBackValueRecord(const std::wstring& subKey, const std::wstring& name,
                           const std::wstring& type, const std::wstring& value,
                           std::optional<DWORD> registryType = std::nullopt);
 
-// Writes an ITEM back: with more than one attribute through the full call (REGTYPE included
-// when present), with one only as the bare key its SUBKEY names. Throws as above, and
-// XmlError when an attribute is missing.
+// PrepareItem, then WriteBack.
 void WriteBackItem(const XmlElement& item);
 
 }  // namespace kestrova

@@ -35,8 +35,10 @@ bool IsLowSurrogate(wchar_t c) {
 // Length of the character XML can carry at text[i] (1 or 2 code units), or 0 when it cannot.
 size_t CarriedLength(std::wstring_view text, size_t i) {
     const wchar_t c = text[i];
+    // Tab, CR and LF too: a parser turns them into blanks in an attribute unless the writer
+    // escaped them, so they are not trusted to come back.
     if (c < 0x20) {
-        return c == L'\t' || c == L'\n' || c == L'\r' ? 1 : 0;
+        return 0;
     }
     if (c == 0xFFFE || c == 0xFFFF || IsLowSurrogate(c)) {
         return 0;

@@ -49,7 +49,8 @@ std::wstring BinaryText(const std::vector<BYTE>& bytes);
 std::vector<BYTE> ParseBinaryText(std::wstring_view text);
 
 // True when an XML attribute can carry the text and give it back unchanged: no control
-// characters other than tab, CR and LF, no unpaired surrogates, no U+FFFE or U+FFFF.
+// characters (tab, CR and LF included: an attribute may give them back as blanks), no
+// unpaired surrogates, no U+FFFE or U+FFFF.
 bool XmlCanCarry(std::wstring_view text);
 // The text with every character that XML cannot carry replaced by U+FFFD, for labels that are
 // only shown.

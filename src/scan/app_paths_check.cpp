@@ -1,4 +1,4 @@
-// Group 0: App Paths entries whose program is gone.
+// Group 0: App Paths entries whose program is gone, in each registry view.
 #include "scan/check_walks.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"

@@ -1,7 +1,9 @@
-// Group 1: COM class registrations whose server, handler or icon file is gone.
+// Group 1: COM class registrations whose server, handler or icon file is gone, in each
+// registry view.
 #include <array>
 
 #include "platform/key_path.h"
+#include "scan/check_walks.h"
 #include "platform/registry.h"
 #include "scan/registry_text.h"
 #include "scan/scan_checks.h"
@@ -20,38 +22,37 @@ constexpr std::array<const wchar_t*, 8> kFileSuffixes = {
 }  // namespace
 
 void ScanClsid(ScanContext& scan) {
-    const KeyPath key{HKEY_CLASSES_ROOT, L"\\CLSID"};
-    Registry registry(HKEY_CLASSES_ROOT);
-    if (!registry.OpenKey(key.path, false)) {
-        return;
-    }
-    std::vector<std::wstring> classes;
-    registry.GetKeyNames(classes);
     int counter = 0;
-    for (const std::wstring& name : classes) {
-        registry.CloseKey();
-        const KeyPath classKey = key.Child(name);
-        scan.SetStatus(classKey.Text());
-        // Only class identifiers are judged; other names under CLSID are not classes.
-        const bool isClassId = name.starts_with(L'{');
-        for (const wchar_t* suffix : kFileSuffixes) {
-            const KeyPath server{HKEY_CLASSES_ROOT, classKey.path + suffix};
-            if (!registry.OpenKey(server.path, false)) {
-                continue;
+    // 32-bit classes are registered apart, under "Wow6432Node\\CLSID".
+    const std::vector<KeyPath> keys = scan.ViewsOf({HKEY_CLASSES_ROOT, L"\\CLSID"});
+    WalkKeys(scan, keys, kGroupClsid, counter, [&](Registry& registry, const KeyPath& key, size_t) {
+        std::vector<std::wstring> classes;
+        registry.GetKeyNames(classes);
+        for (const std::wstring& name : classes) {
+            registry.CloseKey();
+            const KeyPath classKey = key.Child(name);
+            scan.SetStatus(classKey.Text());
+            // Only class identifiers are judged; other names under CLSID are not classes.
+            const bool isClassId = name.starts_with(L'{');
+            for (const wchar_t* suffix : kFileSuffixes) {
+                const KeyPath server{HKEY_CLASSES_ROOT, classKey.path + suffix};
+                if (!registry.OpenKey(server.path, false)) {
+                    continue;
+                }
+                const std::optional<std::wstring> data = ReadTextData(registry, L"");
+                // Data naming another class ("{...}") is a reference, not a file.
+                std::wstring guess;
+                if (data && isClassId && !data->starts_with(L'{') &&
+                    scan.Targets().Missing(*data, guess)) {
+                    scan.ReportError(L"COM/ActiveX", server.Text(), *data, counter, guess);
+                }
             }
-            const std::optional<std::wstring> data = ReadTextData(registry, L"");
-            // Data naming another class ("{...}") is a reference, not a file.
-            std::wstring guess;
-            if (data && isClassId && !data->starts_with(L'{') &&
-                scan.Targets().Missing(*data, guess)) {
-                scan.ReportError(L"COM/ActiveX", server.Text(), *data, counter, guess);
+            if (scan.StopRequested()) {
+                return false;
             }
         }
-        if (scan.StopRequested()) {
-            return;
-        }
-    }
-    scan.WriteCounter(kGroupClsid, counter);
+        return true;
+    });
 }
 
 }  // namespace kestrova

@@ -7,7 +7,10 @@
 namespace kestrova {
 
 void ScanSharedDlls(ScanContext& scan) {
-    WalkValueNames(scan, L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
+    // 32-bit programs count their libraries in a SharedDlls key of their own.
+    WalkValueNames(scan,
+                   scan.ViewsOf({HKEY_LOCAL_MACHINE,
+                                 L"\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls"}),
                    kGroupSharedDlls,
                    [&scan](const std::wstring& name, const std::wstring& keyName, int& counter) {
                        // The Key Name ends in a full file path, so it holds further "\".

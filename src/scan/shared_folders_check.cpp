@@ -40,14 +40,15 @@ bool ShareNameStale(const std::wstring& shareName) {
 }
 
 void ScanSharedFolders(ScanContext& scan) {
-    WalkValueNames(scan, SharesKeyPath(WindowsVersionClass()), kGroupSharedFolders,
-                   [&scan](const std::wstring& name, const std::wstring& keyName, int& counter) {
-                       if (ShareNameStale(name)) {
-                           // For "d$" the Guess Path is the drive's root, "d:\".
-                           scan.ReportError(L"Shared Folder", keyName, name, counter,
-                                            GuessPath(name));
-                       }
-                   });
+    // Kept under SYSTEM, which has no 32-bit copy.
+    WalkValueNames(
+        scan, {{HKEY_LOCAL_MACHINE, SharesKeyPath(WindowsVersionClass())}}, kGroupSharedFolders,
+        [&scan](const std::wstring& name, const std::wstring& keyName, int& counter) {
+            if (ShareNameStale(name)) {
+                // For "d$" the Guess Path is the drive's root, "d:\".
+                scan.ReportError(L"Shared Folder", keyName, name, counter, GuessPath(name));
+            }
+        });
 }
 
 }  // namespace kestrova

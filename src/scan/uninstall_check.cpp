@@ -1,4 +1,4 @@
-// Group 10: uninstall entries whose uninstaller is gone.
+// Group 10: uninstall entries whose uninstaller is gone, in each registry view.
 #include "scan/check_walks.h"
 #include "scan/scan_checks.h"
 #include "scan/scan_groups.h"

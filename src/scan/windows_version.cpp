@@ -26,8 +26,11 @@ int ClassifyWindowsVersion(DWORD platformId, DWORD majorVersion, DWORD minorVers
     return 0;
 }
 
-int WindowsVersionClass() {
-    OSVERSIONINFOW info = {};
+namespace {
+
+// The version the system presents to this program; false when the query fails.
+bool QueryVersion(OSVERSIONINFOW& info) {
+    info = {};
     info.dwOSVersionInfoSize = sizeof(info);
     // GetVersionExW on purpose: it reports the version the system presents to this program
     // (compatibility modes and per-program version settings), which decides the keys in use.
@@ -44,10 +47,31 @@ int WindowsVersionClass() {
 #elif defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-    if (!ok) {
+    return ok != FALSE;
+}
+
+}  // namespace
+
+int WindowsVersionClass() {
+    OSVERSIONINFOW info;
+    if (!QueryVersion(info)) {
         return 0;
     }
     return ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion);
+}
+
+bool IsNtVersionAtLeast(DWORD platformId, DWORD majorVersion, DWORD minorVersion,
+                        DWORD atLeastMajor, DWORD atLeastMinor) {
+    return platformId == VER_PLATFORM_WIN32_NT &&
+           (majorVersion > atLeastMajor ||
+            (majorVersion == atLeastMajor && minorVersion >= atLeastMinor));
+}
+
+bool NtVersionAtLeast(DWORD atLeastMajor, DWORD atLeastMinor) {
+    OSVERSIONINFOW info;
+    return QueryVersion(info) &&
+           IsNtVersionAtLeast(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                              atLeastMajor, atLeastMinor);
 }
 
 }  // namespace kestrova

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/registry.h"
+#include "scan/windows_version.h"
 #include "tools/find_file_masks.h"
 
 namespace kestrova {
@@ -72,21 +73,51 @@ UserAssistItem ParseUserAssistName(std::wstring_view name) {
     return item;
 }
 
-std::vector<UserAssistRecord> ListUserAssistRecords() {
-    std::vector<UserAssistRecord> records;
+UserAssistLayout SystemUserAssistLayout() {
+    return Windows7OrLater() ? UserAssistLayout::Windows7 : UserAssistLayout::Classic;
+}
+
+namespace {
+
+// Appends every value of the key: its name parsed as the layout names them, and for
+// Windows 7 and later the counters its data holds.
+void ListKey(const wchar_t* keyPath, UserAssistLayout layout,
+             std::vector<UserAssistRecord>& records) {
     Registry registry(HKEY_CURRENT_USER);
-    if (!registry.OpenKeyReadOnly(kUserAssistKeyPath)) {
-        return records;
+    if (!registry.OpenKeyReadOnly(keyPath)) {
+        return;
     }
     std::vector<std::wstring> names;
     registry.GetValueNames(names);
-    registry.CloseKey();
-    records.reserve(names.size());
+    records.reserve(records.size() + names.size());
     for (std::wstring& name : names) {
-        UserAssistItem item = ParseUserAssistName(name);
-        records.push_back({std::move(item.itemPath), std::move(item.itemType), std::move(name)});
+        const bool classic = layout == UserAssistLayout::Classic;
+        UserAssistItem item = classic ? ParseUserAssistName(name) : ParseUserAssist7Name(name);
+        std::optional<UserAssistUsage> usage;
+        RawValue raw;
+        if (!classic && registry.ReadRaw(name, raw)) {
+            usage = ReadUserAssistUsage(raw.type, raw.data);
+        }
+        records.push_back(
+            {std::move(item.itemPath), std::move(item.itemType), std::move(name), keyPath, usage});
+    }
+}
+
+}  // namespace
+
+std::vector<UserAssistRecord> ListUserAssistRecords(UserAssistLayout layout) {
+    std::vector<UserAssistRecord> records;
+    if (layout == UserAssistLayout::Classic) {
+        ListKey(kUserAssistKeyPath, layout, records);
+    } else {
+        ListKey(kUserAssistProgramsKeyPath, layout, records);
+        ListKey(kUserAssistShortcutsKeyPath, layout, records);
     }
     return records;
+}
+
+std::vector<UserAssistRecord> ListUserAssistRecords() {
+    return ListUserAssistRecords(UserAssistLayout::Classic);
 }
 
 std::vector<std::wstring> DeleteUserAssistRecords(const std::vector<std::wstring>& rawNames) {
@@ -100,6 +131,23 @@ std::vector<std::wstring> DeleteUserAssistRecords(const std::vector<std::wstring
         // A value that is still there was not deleted, whatever the reason.
         if (!deleted && readable && reader.ValueExists(name)) {
             failed.push_back(name);
+        }
+    }
+    return failed;
+}
+
+std::vector<UserAssistRecord> DeleteListedUserAssistRecords(
+    const std::vector<UserAssistRecord>& records) {
+    std::vector<UserAssistRecord> failed;
+    for (const UserAssistRecord& record : records) {
+        Registry registry(HKEY_CURRENT_USER);
+        const bool deleted =
+            registry.OpenKey(record.keyPath, false) && registry.DeleteValue(record.rawName);
+        // A value that is still there was not deleted, whatever the reason.
+        Registry reader(HKEY_CURRENT_USER);
+        if (!deleted && reader.OpenKeyReadOnly(record.keyPath) &&
+            reader.ValueExists(record.rawName)) {
+            failed.push_back(record);
         }
     }
     return failed;

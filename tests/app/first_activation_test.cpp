@@ -2,9 +2,9 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <sddl.h>
 
 #include "platform/registry.h"
+#include "support/read_only_key.h"
 #include "support/sandbox_test.h"
 
 namespace kestrova {
@@ -52,31 +52,9 @@ TEST_F(FirstActivationTest, OnlyExactlyOneCountsAsOffered) {
     }
 }
 
-// Gives a key a descriptor that lets everyone read it and nothing else, and restores full
-// access afterwards so the sandbox can be deleted.
-class ReadOnlyKey {
-public:
-    explicit ReadOnlyKey(const std::wstring& path) : path_(path) { Apply(L"D:P(A;;KR;;;WD)"); }
-    ~ReadOnlyKey() { Apply(L"D:P(A;;KA;;;WD)"); }
-
-private:
-    void Apply(const wchar_t* sddl) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
-            return;
-        }
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
-        LocalFree(sd);
-        RegCloseKey(key);
-    }
-    std::wstring path_;
-};
-
 TEST_F(FirstActivationTest, StateKeyThatCannotBeWrittenIsReportedOncePerRun) {
     WriteState(L"");
-    ReadOnlyKey readOnly(kProgramStateKeyPath);
+    test::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kProgramStateKeyPath);
 
     FirstActivationCheck check;
     const FirstActivationStep first = check.Run();

@@ -46,6 +46,18 @@ inline std::wstring MachineText(const std::wstring& key, const std::wstring& nam
                                                                      : L"<none>";
 }
 
+// Writes a text value, creating the key.
+inline void PutText(HKEY root, const std::wstring& key, const std::wstring& name,
+                    const std::wstring& text) {
+    Registry reg(root);
+    ASSERT_TRUE(reg.OpenKey(L"\\" + key, true));
+    reg.WriteString(name, text);
+}
+
+inline bool KeyIn(HKEY root, const std::wstring& key) {
+    return Registry(root).KeyExists(L"\\" + key);
+}
+
 // The first-activation scan was offered on an earlier run: opening starts no scan.
 inline void MarkFirstScanOffered() {
     SetMachineText(std::wstring(kProgramStateKeyPath), kActivatedFirstScanValue, L"1");
@@ -81,6 +93,21 @@ inline bool ItemChecked(HWND list, int row) {
 
 inline int RowCount(HWND list) {
     return ListView_GetItemCount(list);
+}
+
+using Rows = std::vector<std::wstring>;
+
+// Each row as the list view shows it: its mark, then its cells joined by " | ".
+inline Rows Shown(HWND list, int columns) {
+    Rows rows;
+    for (int row = 0; row < RowCount(list); ++row) {
+        std::wstring text = ItemChecked(list, row) ? L"[x]" : L"[ ]";
+        for (int column = 0; column < columns; ++column) {
+            text += (column == 0 ? L" " : L" | ") + ItemText(list, row, column);
+        }
+        rows.push_back(text);
+    }
+    return rows;
 }
 
 // Clicks a row's check box with the mouse.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "main_form_fixture.h"
+#include "managers/startup_approved.h"
 #include "managers/startup_entries.h"
 #include "managers/uninstall_entries.h"
 #include "platform/text.h"
@@ -22,38 +23,12 @@ constexpr wchar_t kRestartMessage[] = L"You must restart the computer to apply t
 constexpr int kWindows98 = 2;
 constexpr int kWindowsXp = 6;
 
-void PutText(HKEY root, const std::wstring& key, const std::wstring& name,
-             const std::wstring& text) {
-    Registry reg(root);
-    ASSERT_TRUE(reg.OpenKey(L"\\" + key, true));
-    reg.WriteString(name, text);
-}
-
 // The value's text, or "<none>" when the key or the value is missing.
 std::wstring TextIn(HKEY root, const std::wstring& key, const std::wstring& name) {
     Registry reg(root);
     return reg.OpenKeyReadOnly(L"\\" + key) && reg.ValueExists(name) ? reg.ReadString(name)
                                                                      : L"<none>";
 }
-
-bool KeyIn(HKEY root, const std::wstring& key) {
-    return Registry(root).KeyExists(L"\\" + key);
-}
-
-// Each row as the list view shows it: its mark, then its cells joined by " | ".
-std::vector<std::wstring> Shown(HWND list, int columns) {
-    std::vector<std::wstring> rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        std::wstring text = ItemChecked(list, row) ? L"[x]" : L"[ ]";
-        for (int column = 0; column < columns; ++column) {
-            text += (column == 0 ? L" " : L" | ") + ItemText(list, row, column);
-        }
-        rows.push_back(text);
-    }
-    return rows;
-}
-
-using Rows = std::vector<std::wstring>;
 
 class MainFormStartupTest : public MainFormTest {
 protected:
@@ -191,6 +166,7 @@ protected:
             launched_.push_back(command);
             return true;
         });
+        Page().UseUninstallScope([this] { return scope_; });
         Press(form_->ToolButtonFor<AddRemoveSection>().Handle());
         ASSERT_EQ(&form_->ShownSection(), &Page());
     }
@@ -218,6 +194,8 @@ protected:
     }
 
     std::vector<std::wstring> launched_;
+    // As Windows up to Server 2003 lists them, unless a test says otherwise.
+    UninstallScope scope_ = UninstallScope::Machine;
 };
 
 TEST_F(MainFormUninstallTest, ListsSortedUninstallsAndDeletesAfterYes) {
@@ -307,6 +285,79 @@ TEST_F(MainFormUninstallTest, ListsSortedUninstallsAndDeletesAfterYes) {
     Click(Page().btnRefresh1);
     EXPECT_EQ(RowCount(List()), 3);
     EXPECT_EQ(launched_.size(), 3u);
+    EXPECT_TRUE(Errors().empty());
+}
+
+// Windows 8 and later: the Run keys and the Startup folders, each program enabled or disabled
+// through the StartupApproved record Task Manager keeps; Apply writes the changed ones.
+TEST_F(MainFormStartupTest, OnWindows8AndLaterApplyWritesTaskManagersRecords) {
+    const std::wstring folder = temp_ / L"Startup";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    WriteFileBytes(folder + L"\\Tool.lnk", "L");
+    PutText(HKEY_CURRENT_USER, kRun, L"A", L"a.exe");
+    const std::wstring approved = std::wstring(kStartupApprovedKey);
+    {
+        Registry records(HKEY_CURRENT_USER);
+        ASSERT_TRUE(records.OpenKey(L"\\" + approved + L"\\Run", true));
+        const BYTE disabled[12] = {3, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+        records.WriteBinaryData(L"A", disabled, sizeof(disabled));
+    }
+    OpenStartup();
+    Page().UseStartupPlaces([folder] {
+        return StartupPlaces{StartupScheme::Approved, true, {}, folder};
+    });
+    Click(Page().btnRefresh);
+    EXPECT_EQ(ShownRows(), (Rows{L"[ ] A | a.exe | " + kHkcuRun,
+                                 L"[x] Tool.lnk | " + folder + L"\\Tool.lnk | " + folder}));
+
+    ClickCheckBox(List(), 0);
+    ClickCheckBox(List(), 1);
+    ASSERT_TRUE(Page().btnApply.Enabled());
+    Click(Page().btnApply);
+    EXPECT_EQ(RestartMessages(), 1u);
+    EXPECT_EQ(ShownRows(), (Rows{L"[x] A | a.exe | " + kHkcuRun,
+                                 L"[ ] Tool.lnk | " + folder + L"\\Tool.lnk | " + folder}));
+    const auto record = [&](const wchar_t* kind, const wchar_t* name) {
+        Registry records(HKEY_CURRENT_USER);
+        std::vector<BYTE> bytes(12, 0xEE);
+        const bool read = records.OpenKeyReadOnly(L"\\" + approved + L"\\" + kind) &&
+                          records.ReadBinaryData(name, bytes.data(), bytes.size()) == 12;
+        return read ? bytes : std::vector<BYTE>{};
+    };
+    EXPECT_EQ(record(L"Run", L"A"), (std::vector<BYTE>{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(record(L"StartupFolder", L"Tool.lnk")[0], 3);
+    // Nothing moved.
+    EXPECT_EQ(TextIn(HKEY_CURRENT_USER, kRun, L"A"), L"a.exe");
+    EXPECT_TRUE(FileExists(folder + L"\\Tool.lnk"));
+    EXPECT_FALSE(KeyIn(HKEY_LOCAL_MACHINE, kRecords));
+}
+
+// Windows Vista and later: the machine's, the 32-bit view's and the user's registrations, the
+// hidden column naming each with its root, so Delete takes exactly the checked one.
+TEST_F(MainFormUninstallTest, OnVistaAndLaterListsEveryPlaceAndDeletesExactlyTheCheckedKey) {
+    scope_ = UninstallScope::AllPlaces;
+    const std::wstring kUninstall32 = kUninstall32Key;
+    Register(L"app", L"App", L"m.exe");
+    PutText(HKEY_LOCAL_MACHINE, kUninstall32 + L"\\app", L"DisplayName", L"App");
+    PutText(HKEY_CURRENT_USER, kUninstall + L"\\app", L"DisplayName", L"App (user)");
+    Register(L"part", L"Part of Windows", L"p.exe");
+    Registry component(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(component.OpenKey(L"\\" + kUninstall + L"\\part", false));
+    component.WriteInteger(L"SystemComponent", 1);
+    OpenUninstall();
+    const std::wstring machine = L"HKEY_LOCAL_MACHINE\\";
+    EXPECT_EQ(Shown(List(), 3),
+              (Rows{L"[ ] App | m.exe | " + machine + kUninstall + L"\\app",
+                    L"[ ] App |  | " + machine + kUninstall32 + L"\\app",
+                    L"[ ] App (user) |  | HKEY_CURRENT_USER\\" + kUninstall + L"\\app"}));
+
+    ClickCheckBox(List(), 1);
+    dialogs_.confirmAnswers = {true};
+    Click(Page().btnDeleteEntry);
+    EXPECT_FALSE(KeyIn(HKEY_LOCAL_MACHINE, kUninstall32 + L"\\app"));
+    EXPECT_TRUE(Registered(L"app"));
+    EXPECT_TRUE(KeyIn(HKEY_CURRENT_USER, kUninstall + L"\\app"));
+    EXPECT_EQ(Shown(List(), 1), (Rows{L"[ ] App", L"[ ] App (user)"}));
     EXPECT_TRUE(Errors().empty());
 }
 

@@ -159,5 +159,47 @@ TEST_F(MainFormRepairTest, IgnoreSectionAddsRemovesAndSavesEachChange) {
     EXPECT_TRUE(dialogs_.Texts(ShownDialog::Kind::Error).empty());
 }
 
+TEST_F(MainFormRepairTest, RowsAFixLeavesAndEntriesARestoreKeepsAreToldOnce) {
+    SetMachineText(kAppPathsKey + L"\\gone.exe", L"", temp_ / L"gone.exe");
+    Open();
+    ASSERT_EQ(RowCount(ErrorRows()), 1);
+    // Two rows naming keys that no fix may delete, whatever produced them.
+    ErrorListModel& errors = form_->Get<ScanErrorsSection>().errors;
+    errors.Add(ErrorRow{L"Application", L"HKEY_CURRENT_USER\\Software", L"v", L"p"});
+    errors.Add(ErrorRow{L"Application", L"HKEY_LOCAL_MACHINE", L"v", L"p"});
+    Settle();
+
+    Fix();
+    EXPECT_FALSE(AppKeyExists());
+    ASSERT_EQ(RowCount(ErrorRows()), 2) << "the refused rows stay";
+    const std::vector<std::wstring> told = dialogs_.Texts(ShownDialog::Kind::Error);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(L"HKEY_CURRENT_USER\\Software"), std::wstring::npos);
+    EXPECT_NE(told[0].find(L"HKEY_LOCAL_MACHINE"), std::wstring::npos);
+
+    // Three entries whose records name no key to write to: one message for all of them.
+    XmlElement root = form_->RestoreXmlDocument().Root();
+    for (const wchar_t* name : {L"A", L"B", L"C"}) {
+        XmlElement entry = root.AppendChild(L"ELEMENT");
+        entry.SetAttribute(L"NAME", name);
+        entry.SetAttribute(L"TYPE", L"t");
+        entry.SetAttribute(L"PATH", L"p");
+        XmlElement item = entry.AppendChild(L"ITEM");
+        item.SetAttribute(L"SUBKEY", L"HKEY_CURRENT_USER");
+        item.SetAttribute(L"NAME", L"v");
+        item.SetAttribute(L"TYPE", L"rdString");
+        item.SetAttribute(L"VALUE", L"x");
+    }
+    Press(form_->ToolButtonFor<HistorySection>().Handle());
+    HistorySection& history = form_->Get<HistorySection>();
+    ASSERT_EQ(RowCount(HistoryRows()), 4);
+    history.btnCheckAll1.Click();
+    history.btnRestore.Click();
+    Settle();
+    EXPECT_TRUE(AppKeyExists()) << "the good entry came back";
+    EXPECT_EQ(RowCount(HistoryRows()), 3) << "the bad ones stay in the history";
+    EXPECT_EQ(dialogs_.Texts(ShownDialog::Kind::Error).size(), 2u);
+}
+
 }  // namespace
 }  // namespace kestrova

@@ -141,7 +141,7 @@ TEST_F(MainFormToolsTest, UserAssistListsSelectsAllAndDeletesTheCheckedRecords) 
     WriteRecord(L"UEME_RUNPIDL:%csidl2%\\Games");
     WriteRecord(L"UEME_RUNPATH:C:\\Start Menu\\Tool.LNK");
     OpenTab(kUserAssistTab);
-    TfrmUserAssist& page = Tools().FrameOf<TfrmUserAssist>();
+    TfrmUserAssist& page = Tools().Get<TfrmUserAssist>();
     const HWND list = page.lvUserAssist.Handle();
 
     // Filled at start, unchecked, in the registry's order.
@@ -223,7 +223,7 @@ protected:
         });
         Page().UseFolderOpener([this](const std::wstring& folder) { opened_.push_back(folder); });
     }
-    TDriveCleanerFrame& Page() { return Tools().FrameOf<TDriveCleanerFrame>(); }
+    TDriveCleanerFrame& Page() { return Tools().Get<TDriveCleanerFrame>(); }
     std::wstring Disk() const { return temp_ / L"disk\\"; }
     void MakeFile(const std::wstring& name, size_t size = 1) {
         const std::wstring path = Disk() + name;

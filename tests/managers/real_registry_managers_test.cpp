@@ -1,14 +1,15 @@
 // The startup and uninstall managers over real registry exports loaded into the sandbox: the
 // machine registry of a Windows Me PC (Run, RunServices, twenty uninstall registrations) and
-// the Run keys of Windows XP, 7 and 10 user hives, data nobody here wrote.
+// the Run keys (and, of Windows 10, the StartupApproved records) of Windows XP, 7 and 10 user
+// hives, data nobody here wrote.
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
 
 #include <gtest/gtest.h>
 
+#include "managers/startup_approved.h"
 #include "managers/startup_manager.h"
 #include "managers/uninstall_entries.h"
 #include "platform/text.h"
@@ -44,36 +45,9 @@ protected:
         folder_ = folder + L"\\";
     }
 
-    // The keys of an export at or below one of the given key paths (any letter case), with
-    // the export's first line: importing only these keeps the tests quick.
+    // The keys of an export at or below one of the given key paths.
     std::wstring KeysOf(const wchar_t* file, const std::vector<std::wstring>& paths) const {
-        const std::string bytes = test::ReadFileBytes(folder_ + file);
-        std::wstring text((bytes.size() - 2) / sizeof(wchar_t), L'\0');  // after the BOM
-        std::memcpy(text.data(), bytes.data() + 2, text.size() * sizeof(wchar_t));
-        std::wstring kept = L"Windows Registry Editor Version 5.00\r\n\r\n";
-        bool keeping = false;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find(L'\n', start);
-            end = end == std::wstring::npos ? text.size() : end + 1;
-            const std::wstring line = text.substr(start, end - start);
-            if (!line.empty() && line[0] == L'[') {
-                const std::wstring key = Lowered(line.substr(1, line.find(L']') - 1) + L"\\");
-                keeping = std::any_of(paths.begin(), paths.end(), [&](const std::wstring& path) {
-                    return key.find(Lowered(path + L"\\")) != std::wstring::npos;
-                });
-            }
-            if (keeping) {
-                kept += line;
-            }
-            start = end;
-        }
-        return kept;
-    }
-
-    static std::wstring Lowered(std::wstring text) {
-        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-        return text;
+        return test::RegTextOfKeys(folder_ + file, paths);
     }
 
     void ImportWindowsMe() const {
@@ -207,6 +181,50 @@ INSTANTIATE_TEST_SUITE_P(RealHives, UserHiveRunTest,
                          ::testing::Values(Hive{L"xp_ntuser_joe.reg", false},
                                            Hive{L"win7_ntuser_nfury.reg", false},
                                            Hive{L"win10_ntuser_tony.importsafe.reg", true}));
+
+// A Windows 10 user's Run key with the StartupApproved record Windows keeps for one of them
+// (twelve zero bytes: enabled).
+TEST_F(RealRegistryManagersTest, Windows10RunEntriesAreDisabledAndEnabledThroughTheirRecords) {
+    test::ImportRegText(KeysOf(L"win10_ntuser_tony.importsafe.reg",
+                               {L"\\CurrentVersion\\Run", L"\\Explorer\\StartupApproved"}));
+    const std::wstring records = std::wstring(kStartupApprovedKey) + L"\\Run";
+    const NamedTexts run = TextsOf(HKEY_CURRENT_USER, kRun);
+    ASSERT_EQ(run.size(), 5u);
+    ASSERT_EQ(ValueOf(HKEY_CURRENT_USER, records, L"Docker Desktop")->data,
+              std::vector<BYTE>(12, 0));
+    const StartupPlaces windows10 = {StartupScheme::Approved};
+
+    StartupManager manager;
+    manager.Fill(windows10);
+    EXPECT_EQ(RowsOf(manager.Entries()), RowsOf(HKEY_CURRENT_USER, kRun, L"HKCU", true));
+    const test::RegistryDump before = test::DumpRegistry();
+
+    // Every one unchecked and applied: one record each, the values where they were.
+    for (const StartupApplied& applied : manager.Apply(std::vector<bool>(5, false), windows10)) {
+        EXPECT_TRUE(applied.result.done) << ToUtf8(applied.result.reason);
+    }
+    EXPECT_EQ(TextsOf(HKEY_CURRENT_USER, kRun), run);
+    EXPECT_EQ(manager.Baseline(), std::vector<bool>(5, false));
+    for (const auto& [name, text] : run) {
+        const auto record = ValueOf(HKEY_CURRENT_USER, records, name);
+        ASSERT_TRUE(record) << ToUtf8(name);
+        EXPECT_EQ(record->data.size(), 12u);
+        EXPECT_EQ(record->data[0], 3);
+    }
+
+    for (const StartupApplied& applied : manager.Apply(std::vector<bool>(5, true), windows10)) {
+        EXPECT_TRUE(applied.result.done) << ToUtf8(applied.result.reason);
+    }
+    // The records now say "enabled" as Windows writes it; nothing else changed.
+    test::RegistryDump after = test::DumpRegistry();
+    test::RegistryDump expected = before;
+    const std::wstring recordKey = test::DumpedKeyName(after, L"HKEY_CURRENT_USER\\" + records);
+    for (const auto& [name, text] : run) {
+        expected[recordKey][name] =
+            test::DumpedValue{REG_BINARY, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    }
+    EXPECT_TRUE(after == expected) << test::DescribeDifferences(expected, after);
+}
 
 }  // namespace
 }  // namespace kestrova

@@ -9,6 +9,7 @@
 #include "platform/list_model.h"
 #include "platform/text.h"
 #include "registry_fixture.h"
+#include "scan/registry_views.h"
 #include "support/sandbox_test.h"
 
 namespace kestrova {
@@ -115,6 +116,138 @@ TEST_F(UninstallEntriesTest, OnlyRegistrationKeysAreDeleted) {
     EXPECT_TRUE(KeyPresent(HKEY_LOCAL_MACHINE, Registration(L"App\\Sub")));
     EXPECT_TRUE(KeyPresent(HKEY_LOCAL_MACHINE, L"Software\\Other"));
     EXPECT_TRUE(IsUninstallKeyPath(Registration(L"App")));
+}
+
+// Windows Vista and later: the machine's, the 32-bit view's and the user's registrations,
+// each named with its root, without what Windows' own list leaves out.
+class UninstallPlacesTest : public UninstallEntriesTest {
+protected:
+    // The three Uninstall keys.
+    static std::vector<std::pair<HKEY, std::wstring>> Places() {
+        return {{HKEY_LOCAL_MACHINE, kUninstall},
+                {HKEY_LOCAL_MACHINE, kUninstall32Key},
+                {HKEY_CURRENT_USER, kUninstall}};
+    }
+    static void PutIn(HKEY root, const std::wstring& key, const std::wstring& name,
+                      const std::wstring& displayName) {
+        PutText(root, key + L"\\" + name, L"DisplayName", displayName);
+        PutText(root, key + L"\\" + name, L"UninstallString", name + L".exe /u");
+    }
+    static std::wstring Machine(const std::wstring& name) {
+        return L"HKEY_LOCAL_MACHINE\\" + Registration(name);
+    }
+    static std::wstring Machine32(const std::wstring& name) {
+        return L"HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstall32Key) + L"\\" + name;
+    }
+    static std::wstring User(const std::wstring& name) {
+        return L"HKEY_CURRENT_USER\\" + Registration(name);
+    }
+    static UninstallEntry Listed(const std::wstring& name, const std::wstring& displayName,
+                                 const std::wstring& keyPath) {
+        return {displayName, name + L".exe /u", keyPath};
+    }
+
+    // Two of each place, a system component and an update in each, and one shown although it
+    // says it is no system component.
+    static void PutEveryPlace() {
+        PutIn(HKEY_LOCAL_MACHINE, kUninstall, L"m1", L"Same");
+        PutIn(HKEY_LOCAL_MACHINE, kUninstall, L"m2", L"Delta");
+        PutIn(HKEY_LOCAL_MACHINE, kUninstall32Key, L"w1", L"Same");
+        PutIn(HKEY_LOCAL_MACHINE, kUninstall32Key, L"w2", L"Beta");
+        PutIn(HKEY_CURRENT_USER, kUninstall, L"u1", L"Alpha");
+        PutIn(HKEY_CURRENT_USER, kUninstall, L"u2", L"Same");
+        const DWORD one = 1;
+        const DWORD zero = 0;
+        const auto* oneBytes = reinterpret_cast<const BYTE*>(&one);
+        const auto* zeroBytes = reinterpret_cast<const BYTE*>(&zero);
+        for (const auto& [root, key] : Places()) {
+            PutIn(root, key, L"component", L"Component");
+            PutData(root, key + L"\\component", L"SystemComponent", REG_DWORD,
+                    {oneBytes, oneBytes + 4});
+            PutIn(root, key, L"update", L"Update for Same");
+            PutText(root, key + L"\\update", L"ParentKeyName", L"m1");
+        }
+        PutIn(HKEY_LOCAL_MACHINE, kUninstall, L"shown", L"Shown");
+        PutData(HKEY_LOCAL_MACHINE, Registration(L"shown"), L"SystemComponent", REG_DWORD,
+                {zeroBytes, zeroBytes + 4});
+        PutText(HKEY_LOCAL_MACHINE, Registration(L"shown"), L"ParentKeyName", L"");
+    }
+};
+
+TEST_F(UninstallPlacesTest, AllPlacesAreListedWithTheirRootsAndWindowsFilters) {
+    PutEveryPlace();
+    EXPECT_EQ(ListUninstallEntries(UninstallScope::AllPlaces),
+              (std::vector<UninstallEntry>{
+                  Listed(L"u1", L"Alpha", User(L"u1")),
+                  Listed(L"w2", L"Beta", Machine32(L"w2")),
+                  Listed(L"m2", L"Delta", Machine(L"m2")),
+                  // Equal names: the machine's, the 32-bit view's, the user's.
+                  Listed(L"m1", L"Same", Machine(L"m1")),
+                  Listed(L"w1", L"Same", Machine32(L"w1")),
+                  Listed(L"u2", L"Same", User(L"u2")),
+                  Listed(L"shown", L"Shown", Machine(L"shown")),
+              }));
+
+    // Up to Windows Server 2003: the machine's key alone, every named registration.
+    EXPECT_EQ(ListUninstallEntries(),
+              (std::vector<UninstallEntry>{
+                  Listed(L"component", L"Component", Registration(L"component")),
+                  Listed(L"m2", L"Delta", Registration(L"m2")),
+                  Listed(L"m1", L"Same", Registration(L"m1")),
+                  Listed(L"shown", L"Shown", Registration(L"shown")),
+                  Listed(L"update", L"Update for Same", Registration(L"update")),
+              }));
+}
+
+TEST_F(UninstallPlacesTest, AnyOneKeyMakesAListAndNoneNoList) {
+    EXPECT_FALSE(ListUninstallEntries(UninstallScope::AllPlaces).has_value());
+    PutIn(HKEY_CURRENT_USER, kUninstall, L"u1", L"Alpha");
+    EXPECT_EQ(ListUninstallEntries(UninstallScope::AllPlaces),
+              (std::vector<UninstallEntry>{Listed(L"u1", L"Alpha", User(L"u1"))}));
+    EXPECT_FALSE(ListUninstallEntries(UninstallScope::Machine).has_value());
+}
+
+TEST_F(UninstallPlacesTest, DeleteHitsExactlyTheListedKey) {
+    // The same subkey name in every place.
+    for (const auto& [root, key] : Places()) {
+        PutIn(root, key, L"App", L"App");
+        PutText(root, key + L"\\App\\Sub", L"v", L"x");
+    }
+    const auto present = [] {
+        return std::vector<bool>{
+            KeyPresent(HKEY_LOCAL_MACHINE, Registration(L"App")),
+            KeyPresent(HKEY_LOCAL_MACHINE, std::wstring(kUninstall32Key) + L"\\App"),
+            KeyPresent(HKEY_CURRENT_USER, Registration(L"App"))};
+    };
+    for (const std::wstring& keyPath : {
+             std::wstring(L"HKEY_CURRENT_USER\\Software\\Wow6432Node\\Microsoft\\Windows\\"
+                          L"CurrentVersion\\Uninstall\\App"),
+             std::wstring(L"hkey_current_user\\") + Registration(L"App"),
+             std::wstring(L"HKEY_USERS\\") + Registration(L"App"),
+             std::wstring(L"HKEY_CLASSES_ROOT\\") + Registration(L"App"),
+             L"HKEY_LOCAL_MACHINE\\" + kUninstall,
+             Machine(L"App\\Sub"),
+             Machine32(L"App\\Sub"),
+             User(L""),
+             L"HKEY_LOCAL_MACHINE" + Registration(L"App"),
+         }) {
+        EXPECT_FALSE(IsUninstallKeyPath(keyPath)) << ToUtf8(keyPath);
+        EXPECT_FALSE(DeleteUninstallEntry(keyPath).done) << ToUtf8(keyPath);
+    }
+    EXPECT_EQ(present(), (std::vector<bool>{true, true, true}));
+
+    EXPECT_TRUE(DeleteUninstallEntry(User(L"app")).done);
+    EXPECT_EQ(present(), (std::vector<bool>{true, true, false}));
+    EXPECT_TRUE(DeleteUninstallEntry(Machine32(L"App")).done);
+    EXPECT_EQ(present(), (std::vector<bool>{true, false, false}));
+    // Gone already; its path without the root names the same key.
+    EXPECT_TRUE(IsUninstallKeyPath(std::wstring(kUninstall32Key) + L"\\App"));
+    EXPECT_FALSE(DeleteUninstallEntry(std::wstring(kUninstall32Key) + L"\\App").done);
+    EXPECT_TRUE(DeleteUninstallEntry(Machine(L"App")).done);
+    EXPECT_EQ(present(), (std::vector<bool>{false, false, false}));
+    EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, kUninstall));
+    EXPECT_TRUE(KeyPresent(HKEY_LOCAL_MACHINE, kUninstall32Key));
+    EXPECT_EQ(std::wstring(kUninstall32Key), Wow64PathOf(HKEY_LOCAL_MACHINE, kUninstall));
 }
 
 TEST(StartUninstallersTest, StartsEachNonEmptyCommandInOrderWithoutLookingAtResults) {

@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 
+#include "support/registry_link.h"
 #include "support/sandbox_test.h"
 
 namespace kestrova {
@@ -312,6 +313,127 @@ TEST_F(RegistryTest, ReadOnlyOpenAndKeyExistsWorkOnEveryRoot) {
         writer.CloseKey();
         EXPECT_TRUE(writer.DeleteKey(L"\\Probe"));
     }
+}
+
+// --- Key information, exact writes, stored names and registry links -------------------------
+
+TEST_F(RegistryTest, KeyInfoCountsAndLongestLengths) {
+    Registry reg;
+    EXPECT_FALSE(reg.QueryKeyInfo());  // no key open
+    ASSERT_TRUE(reg.OpenKey(L"\\Info\\Sub", true));
+    ASSERT_TRUE(reg.OpenKey(L"\\Info\\LongerSubKey", true));
+    ASSERT_TRUE(reg.OpenKey(L"\\Info", false));
+    reg.WriteString(L"a", L"12345");
+    reg.WriteInteger(L"longest name", 7);
+    const auto info = reg.QueryKeyInfo();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->subKeys, 2u);
+    EXPECT_EQ(info->maxSubKeyLength, 12u);
+    EXPECT_EQ(info->values, 2u);
+    EXPECT_EQ(info->maxValueNameLength, 12u);
+    EXPECT_EQ(info->maxValueLength, 12u);  // "12345" with its NUL
+}
+
+TEST_F(RegistryTest, ExactWritesKeepTextWithoutItsNulAndOddSizes) {
+    Registry reg;
+    ASSERT_TRUE(reg.OpenKey(L"\\Exact", true));
+    const RawValue values[] = {
+        {REG_SZ, {'a', 0, 'b', 0}},                    // no final NUL
+        {REG_EXPAND_SZ, {'a', 0, 'b'}},                // odd byte count
+        {REG_MULTI_SZ, {'a', 0, 0, 0, 'b', 0, 0, 0}},  // no closing empty string
+        {REG_SZ, {}},
+        {REG_LINK, {'x', 0}},
+        {0x12345678, {1, 2, 3}},
+    };
+    int i = 0;
+    for (const RawValue& value : values) {
+        const std::wstring name = L"v" + std::to_wstring(i++);
+        reg.WriteRawExact(name, value);
+        RawValue back;
+        ASSERT_TRUE(reg.ReadRaw(name, back)) << i;
+        EXPECT_EQ(back.type, value.type) << i;
+        EXPECT_EQ(back.data, value.data) << i;
+    }
+    Registry closed;
+    ExpectError(RegistryError::Kind::SetDataFailed, L"Failed to set data for 'x'", [&] {
+        closed.WriteRawExact(L"x", RawValue{REG_SZ, {}});
+    });
+}
+
+TEST_F(RegistryTest, StoredKeyNameIsTheRegistrysSpelling) {
+    Registry reg;
+    EXPECT_FALSE(reg.StoredKeyName());
+    ASSERT_TRUE(reg.OpenKey(L"\\Sound\\.Current", true));
+    ASSERT_TRUE(reg.OpenKeyReadOnly(L"\\SOUND\\.current"));
+    EXPECT_EQ(reg.StoredKeyName(), L".Current");
+    ASSERT_TRUE(reg.OpenKey(L"\\sound", false));
+    EXPECT_EQ(reg.StoredKeyName(), L"Sound");
+}
+
+class RegistryLinkTest : public RegistryTest {
+protected:
+    void SetUp() override {
+        Registry reg;
+        ASSERT_TRUE(reg.OpenKey(L"\\Target\\Child", true));
+        reg.WriteString(L"kept", L"target data");
+        ASSERT_TRUE(reg.OpenKey(L"\\Tree\\Plain", true));
+        reg.WriteString(L"v", L"plain");
+        test::MakeRegistryLink(HKEY_CURRENT_USER, L"Tree\\Link", HKEY_CURRENT_USER, L"Target");
+    }
+    void TearDown() override { test::RemoveRegistryLink(HKEY_CURRENT_USER, L"Tree\\Link"); }
+
+    static bool TargetIntact() {
+        Registry reg;
+        return reg.OpenKeyReadOnly(L"\\Target\\Child") && reg.ReadString(L"kept") == L"target data";
+    }
+};
+
+TEST_F(RegistryLinkTest, LinksAreToldApartAndOpenedThemselves) {
+    Registry reg;
+    EXPECT_TRUE(reg.IsLink(L"\\Tree\\Link"));
+    EXPECT_FALSE(reg.IsLink(L"\\Tree\\Plain"));
+    EXPECT_FALSE(reg.IsLink(L"\\Tree\\Missing"));
+    // Followed, the link shows its target's subkeys; opened itself, it has none.
+    ASSERT_TRUE(reg.OpenKeyReadOnly(L"\\Tree\\Link"));
+    EXPECT_TRUE(reg.HasSubKeys());
+    ASSERT_TRUE(reg.OpenKeyNoFollow(L"\\Tree\\Link"));
+    EXPECT_FALSE(reg.HasSubKeys());
+    EXPECT_EQ(reg.StoredKeyName(), L"Link");
+    ASSERT_TRUE(reg.OpenKeyNoFollow(L"\\Tree\\Plain"));
+    EXPECT_EQ(reg.ReadString(L"v"), L"plain");
+}
+
+TEST_F(RegistryLinkTest, DeleteKeyNeverDeletesThroughALink) {
+    Registry reg;
+    // The link itself named: nothing goes.
+    EXPECT_FALSE(reg.DeleteKey(L"\\Tree\\Link"));
+    EXPECT_TRUE(TargetIntact());
+    // A tree holding a link: everything else goes, the link and so its parent stay.
+    EXPECT_FALSE(reg.DeleteKey(L"\\Tree"));
+    EXPECT_TRUE(TargetIntact());
+    EXPECT_FALSE(reg.KeyExists(L"\\Tree\\Plain"));
+    EXPECT_TRUE(reg.IsLink(L"\\Tree\\Link"));
+}
+
+TEST_F(RegistryTest, TwoPathsOfOneKeyHaveOneObjectName) {
+    Registry first(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(first.OpenKey(L"\\Software\\A\\B", true));
+    Registry second(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(second.OpenKeyReadOnly(L"\\SOFTWARE\\a"));
+    ASSERT_TRUE(second.OpenKeyReadOnly(L"b"));
+    Registry other(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(other.OpenKeyReadOnly(L"\\Software\\A"));
+
+    const std::wstring name = first.OpenKeyObjectName();
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ(name.rfind(L"\\REGISTRY\\", 0), 0u) << ToUtf8(name);
+    EXPECT_EQ(CompareStringOrdinal(name.c_str(), -1, second.OpenKeyObjectName().c_str(), -1, TRUE),
+              CSTR_EQUAL);
+    // The parent's name and one more level.
+    EXPECT_EQ(CompareStringOrdinal((other.OpenKeyObjectName() + L"\\B").c_str(), -1, name.c_str(),
+                                   -1, TRUE),
+              CSTR_EQUAL);
+    EXPECT_EQ(Registry(HKEY_LOCAL_MACHINE).OpenKeyObjectName(), L"");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "support/json_value.h"
 #include "support/real_registry_lock.h"
 #include "support/temp_folder.h"
+#include "support/versioned_program.h"
 
 #ifndef KESTROVA_CLI_EXE
 #define KESTROVA_CLI_EXE ""
@@ -174,7 +175,6 @@ TEST_F(CliRepairTest, UnreadableStoreExitsWithOneNamingItAndStaysAsItWas) {
         {L"ignore.xml", brokenIgnore, L"ignore add A B C"},
         {L"ignore.xml", brokenIgnore, L"ignore remove 0"},
         {L"ignore.xml", brokenIgnore, L"fix --groups 4"},
-        {L"ignore.xml", entryWithoutValue, L"ignore list"},
         {L"ignore.xml", entryWithoutValue, L"ignore add A B C"},
         {L"ignore.xml", entryWithoutValue, L"ignore remove 0"},
     };
@@ -493,7 +493,7 @@ TEST_F(CliFixTest, FixRecordsAndDeletesAndRestoreBringsBackTheSameData) {
     const ChildResult again = Cli(L"fix --groups " + groups + InFolder());
     ASSERT_EQ(again.exitCode, 0u) << again.err;
     EXPECT_EQ(again.out,
-              "0 fixed, 0 not deleted, 0 not recorded; 2 entries in the restore "
+              "0 fixed, 0 not deleted, 0 not recorded, 0 refused; 2 entries in the restore "
               "history\n");
 
     const ChildResult restored = Cli(L"restore --all" + InFolder());
@@ -518,7 +518,9 @@ TEST_F(CliFixTest, UncheckedRowsStayAndTheTextReportTellsWhatWasFixed) {
     const ChildResult nothing =
         Cli(L"fix --json --groups " + std::to_wstring(kGroupMru) + InFolder());
     ASSERT_EQ(nothing.exitCode, 0u) << nothing.err;
-    EXPECT_EQ(nothing.out, "{\"fixed\":[],\"notDeleted\":[],\"notRecorded\":[],\"history\":0}\n");
+    EXPECT_EQ(nothing.out,
+              "{\"fixed\":[],\"notDeleted\":[],\"notRecorded\":[],\"refused\":[],"
+              "\"history\":0}\n");
     EXPECT_FALSE(test::FileExists(File(L"Backup.xml")));
 
     // The device-driver row comes unchecked (and past the ignore list): the fix leaves it.
@@ -536,13 +538,91 @@ TEST_F(CliFixTest, UncheckedRowsStayAndTheTextReportTellsWhatWasFixed) {
     }
     const ChildResult fixed = Cli(L"fix --groups " + groups + InFolder());
     ASSERT_EQ(fixed.exitCode, 0u) << fixed.err;
-    EXPECT_EQ(fixed.out, "fixed\tHelp File\t" + HelpKeyName() + "\t" +
-                             ToUtf8(L"C:\\" + Tag() + L"-gone\\Help\\" + HelpValue()) + "\t" +
-                             helpGuess +
-                             "\n\n1 fixed, 0 not deleted, 0 not recorded; 1 entries in the "
-                             "restore history\n");
+    EXPECT_EQ(fixed.out,
+              "fixed\tHelp File\t" + HelpKeyName() + "\t" +
+                  ToUtf8(L"C:\\" + Tag() + L"-gone\\Help\\" + HelpValue()) + "\t" + helpGuess +
+                  "\n\n1 fixed, 0 not deleted, 0 not recorded, 0 refused; 1 entries in the "
+                  "restore history\n");
     EXPECT_FALSE(test::GetValue(HKEY_LOCAL_MACHINE, kHelpKey, HelpValue()));
     EXPECT_TRUE(test::GetValue(HKEY_LOCAL_MACHINE, VxdKey(), L"StaticVxD"));
+}
+
+// A stale uninstall entry of a 32-bit program in the real registry, and its 64-bit twin of
+// the same name, whose uninstaller is there. The test prefix reports Windows 7.
+class CliWow64FixTest : public CliFixTest {
+protected:
+    static constexpr wchar_t kUninstall[] =
+        L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    static constexpr wchar_t kUninstall32[] =
+        L"\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+    void SetUp() override {
+        CliFixTest::SetUp();
+        test::PutValue(HKEY_LOCAL_MACHINE, Entry(kUninstall32), L"UninstallString",
+                       RawOf(REG_SZ, Utf16Bytes(L"\"C:\\" + Tag() + L"-gone\\unins000.exe\" /x")));
+        test::PutValue(HKEY_LOCAL_MACHINE, Entry(kUninstall32), L"DisplayName",
+                       RawOf(REG_SZ, Utf16Bytes(Tag())));
+        test::PutValue(HKEY_LOCAL_MACHINE, Entry(kUninstall32), L"EstimatedSize",
+                       RawOf(REG_DWORD, {0x10, 0x27, 0, 0}));
+        test::PutValue(HKEY_LOCAL_MACHINE, Entry(kUninstall), L"UninstallString",
+                       RawOf(REG_SZ, Utf16Bytes(test::HostPathToWindows(KESTROVA_CLI_EXE))));
+    }
+    void TearDown() override {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, Entry(kUninstall32).substr(1).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, Entry(kUninstall).substr(1).c_str());
+        CliFixTest::TearDown();
+    }
+
+    static std::wstring Entry(const wchar_t* uninstall) {
+        return std::wstring(uninstall) + L"\\" + Tag();
+    }
+    // The Key Names of this test's rows that a scan reports.
+    static std::vector<std::string> OwnKeys(const ChildResult& scan) {
+        EXPECT_EQ(scan.exitCode, 0u) << scan.err;
+        std::vector<std::string> keys;
+        const JsonValue found = ParseJson(scan.out);
+        for (const JsonValue& row : found["rows"].Array()) {
+            if (row["key"].String().find(ToUtf8(Tag())) != std::string::npos) {
+                keys.push_back(row["key"].String());
+            }
+        }
+        return keys;
+    }
+};
+
+TEST_F(CliWow64FixTest, The32BitViewsEntryIsFoundFixedAndRestoredWhileItsTwinStays) {
+    if (!test::VersionedProgram::Available()) {
+        GTEST_SKIP() << "needs Wine's per-program version setting";
+    }
+    const std::string keyName =
+        ToUtf8(L"HKEY_LOCAL_MACHINE" + Entry(kUninstall32) + L"\\UninstallString");
+    const TreeDump before = DumpTree(HKEY_LOCAL_MACHINE, Entry(kUninstall32));
+    const std::wstring groups = std::to_wstring(kGroupUninstall);
+    // Windows XP's scan keeps to the keys of its own view.
+    {
+        const test::VersionedProgram xp(test::HostPathToWindows(KESTROVA_CLI_EXE), temp_.Path(),
+                                        Tag() + L"-xp.exe", L"winxp");
+        EXPECT_TRUE(OwnKeys(xp.Run(L"scan --json --groups " + groups + InFolder())).empty());
+    }
+    EXPECT_EQ(OwnKeys(Cli(L"scan --json --groups " + groups + InFolder())),
+              std::vector<std::string>{keyName});
+
+    const JsonArray ours = IgnoreAllButOurs(groups);
+    ASSERT_EQ(ours.size(), 1u);
+    const ChildResult fixed = Cli(L"fix --json --groups " + groups + InFolder());
+    ASSERT_EQ(fixed.exitCode, 0u) << fixed.err;
+    const JsonValue report = ParseJson(fixed.out);
+    const JsonArray& rows = report["fixed"].Array();
+    ASSERT_EQ(rows.size(), 1u) << fixed.out;
+    EXPECT_EQ(rows[0]["key"].String(), keyName);
+    EXPECT_FALSE(test::GetValue(HKEY_LOCAL_MACHINE, Entry(kUninstall32), L"UninstallString"));
+    EXPECT_TRUE(test::GetValue(HKEY_LOCAL_MACHINE, Entry(kUninstall32), L"DisplayName"));
+    EXPECT_TRUE(test::GetValue(HKEY_LOCAL_MACHINE, Entry(kUninstall), L"UninstallString"));
+
+    const ChildResult restored = Cli(L"restore --all" + InFolder());
+    ASSERT_EQ(restored.exitCode, 0u) << restored.err;
+    EXPECT_EQ(DumpTree(HKEY_LOCAL_MACHINE, Entry(kUninstall32)), before);
+    EXPECT_EQ(before.at(L"").size(), 3u);
 }
 
 }  // namespace

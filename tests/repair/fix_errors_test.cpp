@@ -342,6 +342,52 @@ TEST_F(FixErrorsTest, AKeyNameEndingInABackslashNamesTheDefaultValue) {
     EXPECT_TRUE(after == before) << test::DescribeDifferences(before, after);
 }
 
+TEST_F(FixErrorsTest, ARootOrATopLevelKeyIsNeverFixed) {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_CLASSES_ROOT}) {
+        PutValue(root, L"", L"", Text(L"root default"));
+        PutValue(root, L"\\Software", L"", Text(L"top default"));
+        PutValue(root, L"\\Software", L"top", Text(L"top value"));
+        PutValue(root, L"\\Software\\Vendor", L"v", Text(L"below"));
+    }
+    const test::RegistryDump before = test::DumpRegistry();
+    const std::vector<FixRow> rows = {
+        {L"Application", L"HKEY_CURRENT_USER", L""},
+        {L"Application", L"HKEY_CURRENT_USER\\", L""},
+        {L"Application", L"HKEY_CURRENT_USER\\Software", L""},
+        {L"Help File", L"HKEY_CURRENT_USER\\Software\\", L""},
+        {L"Help File", L"HKEY_CURRENT_USER\\Software\\top", L""},
+        {L"Application", L"HKEY_CURRENT_USER\\\\Software", L""},
+        {L"Application", L"HKEY_CURRENT_USER\\Software\\\\Vendor", L""},
+        {L"Shared DLLs", L"HKEY_CURRENT_USER\\Software\\C:\\x.dll", L""},
+        // An unknown or misspelt root would fall to HKEY_CLASSES_ROOT.
+        {L"Application", L"HKEY_ELSEWHERE\\Software\\Vendor", L""},
+        {L"Application", L"hkey_classes_root\\Software\\Vendor", L""},
+    };
+
+    const FixResult result = Fix(rows);
+
+    EXPECT_EQ(result.refused.size(), rows.size());
+    const std::wstring summary = FixSummaryText(result, rows);
+    // Bottom-up, as the fix walks them.
+    EXPECT_EQ(summary.find(L"10 entries name a root or a top-level key and were left alone:\n- "
+                           L"hkey_classes_root\\Software\\Vendor\n"),
+              0u)
+        << ToUtf8(summary);
+    EXPECT_TRUE(result.handled.empty());
+    EXPECT_TRUE(result.notRecorded.empty());
+    EXPECT_EQ(history_.Root().ChildCount(), 0u);
+    const test::RegistryDump after = test::DumpRegistry();
+    EXPECT_TRUE(after == before) << test::DescribeDifferences(before, after);
+
+    // Two levels down is a fix like any other.
+    const FixResult allowed = Fix({{L"Application", L"HKEY_CURRENT_USER\\Software\\Vendor", L""}});
+    EXPECT_EQ(allowed.handled.size(), 1u);
+    EXPECT_TRUE(allowed.refused.empty());
+    EXPECT_FALSE(KeyPresent(HKEY_CURRENT_USER, L"\\Software\\Vendor"));
+    EXPECT_TRUE(KeyPresent(HKEY_CURRENT_USER, L"\\Software"));
+    EXPECT_EQ(FixSummaryText(allowed, {}), L"");
+}
+
 TEST_F(FixErrorsTest, NoRowsRecordAndSaveNothing) {
     int saves = 0;
     const FixResult result = FixErrors(history_, [&] { ++saves; }, {});

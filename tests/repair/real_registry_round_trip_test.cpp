@@ -3,6 +3,8 @@
 // the history saved and loaded again, every entry restored, and the whole registry compared.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <map>
 
@@ -120,14 +122,15 @@ TEST_F(RealRegistryRoundTripTest, EveryFixedKeyAndValueComesBackExactly) {
     ASSERT_EQ(keyRows.size(), 5u);
 
     // Values: a few of every registry type found, and some with non-ASCII names, outside the
-    // key trees above. Their names must hold no "\" and must not also name a subkey.
+    // key trees above. Their names must hold no "\" and must not also name a subkey, and
+    // their keys lie at least two levels below the root (a fix never touches a top-level key).
     const wchar_t* valueTypes[] = {L"Help File", L"Font File", L"Shell Extensions", L"Uninstall",
                                    L"Shared Folder"};
     std::vector<FixRow> valueRows;
     std::map<DWORD, int> ofType;
     int nonAscii = 0;
     for (const auto& [key, values] : before) {
-        if (Inside(key, keyRows)) {
+        if (Inside(key, keyRows) || std::count(key.begin(), key.end(), L'\\') < 2) {
             continue;
         }
         for (const auto& [name, value] : values) {

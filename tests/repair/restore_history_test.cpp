@@ -126,6 +126,30 @@ TEST_F(RestoreHistoryTest, AFailingEntryStaysWhileTheOthersAreRestored) {
     EXPECT_EQ(document_.Root().Child(0).ChildCount(), 3u);
 }
 
+TEST_F(RestoreHistoryTest, ManyFailuresMakeOneSummary) {
+    AddValueEntry(L"Good", L"K0", L"v", L"zero");
+    for (int i = 0; i < 25; ++i) {
+        XmlElement broken = AppendHistoryEntry(document_.Root(), L"Broken" + std::to_wstring(i),
+                                               L"k" + std::to_wstring(i), L"p");
+        XmlElement item = broken.AppendChild(L"ITEM");
+        item.SetAttribute(L"SUBKEY", L"HKEY_CURRENT_USER\\Software\\Broken");
+        item.SetAttribute(L"NAME", L"v");
+        item.SetAttribute(L"TYPE", L"rdBinary");
+        item.SetAttribute(L"VALUE", L"ZZ");
+    }
+    const RestoreResult result = history_.RestoreAll();
+    const std::wstring text = RestoreSummaryText(result);
+
+    ASSERT_EQ(result.failures.size(), 25u);
+    EXPECT_EQ(text.find(L"1 entries were restored."), 0u) << ToUtf8(text);
+    EXPECT_NE(text.find(L"25 entries could not be restored"), std::wstring::npos);
+    EXPECT_NE(text.find(L"- Broken24 (k24): 'ZZ' is not a hexadecimal byte"), std::wstring::npos);
+    EXPECT_NE(text.find(L"- Broken5 (k5)"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"- Broken4 (k4)"), std::wstring::npos);  // past the first 20
+    EXPECT_NE(text.find(L"... and 5 more."), std::wstring::npos);
+    EXPECT_EQ(RestoreSummaryText(RestoreResult{3, {}, std::nullopt}), L"");
+}
+
 TEST_F(RestoreHistoryTest, RestoreWithNothingCheckedChangesNothing) {
     AddValueEntry(L"E0", L"K0", L"v", L"zero");
     const RestoreResult result = history_.Restore({});

@@ -8,7 +8,9 @@
 #include "platform/text.h"
 #include "repair/value_encoding.h"
 #include "repair_test_support.h"
+#include "support/registry_link.h"
 #include "support/sandbox_test.h"
+#include "support/temp_folder.h"
 
 namespace kestrova {
 namespace {
@@ -60,8 +62,13 @@ std::vector<ValueCase> ValueCases() {
          L"Z\u00FCrich\\\\\u65E5\u672C", L""},
         {"expandable", L"Expand", RawOf(REG_EXPAND_SZ, Utf16Bytes(L"%SystemRoot%\\x.dll")),
          L"rdString", L"%SystemRoot%\\\\x.dll", L"2"},
-        {"line breaks", L"Lines", RawOf(REG_SZ, Utf16Bytes(L"one\r\n\ttwo & <three> \"4\"")),
-         L"rdString", L"one\r\n\ttwo & <three> \"4\"", L"", false},
+        {"markup", L"Markup", RawOf(REG_SZ, Utf16Bytes(L"two & <three> \"4\"")), L"rdString",
+         L"two & <three> \"4\"", L"", false},
+        // An attribute may give tab, CR and LF back as blanks: such text is kept as bytes.
+        {"line breaks", L"Lines", RawOf(REG_SZ, Utf16Bytes(L"a\r\n\tb")), L"rdBinary",
+         L"61,00,0D,00,0A,00,09,00,62,00,00,00", L"1"},
+        {"tab, expandable", L"Tab", RawOf(REG_EXPAND_SZ, Utf16Bytes(L"%x%\t")), L"rdBinary",
+         L"25,00,78,00,25,00,09,00,00,00", L"2"},
         {"dword 0", L"Zero", RawOf(REG_DWORD, {0, 0, 0, 0}), L"rdInteger", L"00000000", L""},
         {"dword 16", L"Sixteen", RawOf(REG_DWORD, {16, 0, 0, 0}), L"rdInteger", L"00000010", L""},
         {"dword all bits", L"Max", RawOf(REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}), L"rdInteger",
@@ -253,6 +260,75 @@ TEST_F(SnapshotRecordsTest, NamesTheFileCannotHoldAreReportedNotWritten) {
     const XmlElement label = loaded.Root().Child(loaded.Root().ChildCount() - 1);
     EXPECT_EQ(label.AttributeText(L"TYPE"), L"HKEY_CURRENT_USER\\x\\bad\uFFFDname");
     EXPECT_EQ(label.AttributeText(L"PATH"), L"c:\\a\uFFFD.ttf");
+}
+
+TEST_F(SnapshotRecordsTest, TabsAndLineBreaksInNamesAreNotRecorded) {
+    // What a parser does with them when a writer leaves them bare in an attribute.
+    test::WriteFileBytes(temp_ / L"bare.xml", "<r a=\"x\ty\r\nz\"/>");
+    XmlDocument bare;
+    bare.Load(temp_ / L"bare.xml");
+    EXPECT_EQ(bare.Root().AttributeText(L"a"), L"x y z");
+
+    for (const std::wstring odd : {L"tab\there", L"line\nbreak", L"carriage\rreturn"}) {
+        SCOPED_TRACE(ToUtf8(odd));
+        PutValue(HKEY_CURRENT_USER, L"\\Software\\Names", odd, RawOf(REG_SZ, Utf16Bytes(L"x")));
+        XmlElement value = NewEntry();
+        EXPECT_FALSE(RecordRegistryEntry(value, HKEY_CURRENT_USER, L"\\Software\\Names", odd));
+        EXPECT_EQ(value.ChildCount(), 0u);
+        XmlElement tree = NewEntry();
+        EXPECT_FALSE(RecordKeyTree(tree, HKEY_CURRENT_USER, L"\\Software\\Names"));
+        ASSERT_TRUE(Registry(HKEY_CURRENT_USER).DeleteKey(L"\\Software\\Names"));
+
+        PutKey(HKEY_CURRENT_USER, L"\\Software\\Keys\\" + odd);
+        XmlElement keys = NewEntry();
+        EXPECT_FALSE(RecordKeyTree(keys, HKEY_CURRENT_USER, L"\\Software\\Keys"));
+        XmlElement named = NewEntry();
+        EXPECT_FALSE(RecordKeyTree(named, HKEY_CURRENT_USER, L"\\Software\\Keys\\" + odd));
+        ASSERT_TRUE(Registry(HKEY_CURRENT_USER).DeleteKey(L"\\Software\\Keys"));
+    }
+}
+
+TEST_F(SnapshotRecordsTest, KeysAreRecordedWithTheRegistrysSpelling) {
+    PutValue(HKEY_CURRENT_USER, L"\\Software\\Event\\.Current", L"",
+             RawOf(REG_SZ, Utf16Bytes(L"a")));
+    PutValue(HKEY_CURRENT_USER, L"\\Software\\Event\\.Current\\MiXed\\lower", L"v",
+             RawOf(REG_SZ, Utf16Bytes(L"b")));
+    const test::RegistryDump before = test::DumpRegistry();
+
+    // Named in another case than the registry's, as a hand-written path may be.
+    XmlElement entry = NewEntry();
+    ASSERT_TRUE(RecordKeyTree(entry, HKEY_CURRENT_USER, L"\\Software\\Event\\.CURRENT"));
+    ASSERT_EQ(entry.ChildCount(), 3u);
+    EXPECT_EQ(entry.Child(0).AttributeText(L"SUBKEY"),
+              L"HKEY_CURRENT_USER\\Software\\Event\\.Current");
+    EXPECT_EQ(entry.Child(2).AttributeText(L"SUBKEY"),
+              L"HKEY_CURRENT_USER\\Software\\Event\\.Current\\MiXed\\lower");
+
+    ASSERT_TRUE(Registry(HKEY_CURRENT_USER).DeleteKey(L"\\Software\\Event\\.current"));
+    WriteBackAll(entry);
+    const test::RegistryDump after = test::DumpRegistry();
+    EXPECT_TRUE(after == before) << test::DescribeDifferences(before, after);
+}
+
+TEST_F(SnapshotRecordsTest, RegistryLinksAreNeitherRecordedNorFollowed) {
+    PutValue(HKEY_CURRENT_USER, L"\\Software\\Target\\Deep", L"secret",
+             RawOf(REG_SZ, Utf16Bytes(L"not ours")));
+    PutValue(HKEY_CURRENT_USER, L"\\Software\\Tree", L"v", RawOf(REG_SZ, Utf16Bytes(L"ours")));
+    test::MakeRegistryLink(HKEY_CURRENT_USER, L"Software\\Tree\\Link", HKEY_CURRENT_USER,
+                           L"Software\\Target");
+    struct LinkGone {
+        ~LinkGone() { test::RemoveRegistryLink(HKEY_CURRENT_USER, L"Software\\Tree\\Link"); }
+    } linkGone;
+
+    // A tree holding a link, and the link itself: incomplete, and nothing of the target.
+    for (const wchar_t* path : {L"\\Software\\Tree", L"\\Software\\Tree\\Link"}) {
+        XmlElement entry = NewEntry();
+        EXPECT_FALSE(RecordKeyTree(entry, HKEY_CURRENT_USER, path)) << ToUtf8(path);
+        for (size_t i = 0; i < entry.ChildCount(); ++i) {
+            EXPECT_EQ(entry.Child(i).AttributeText(L"SUBKEY").find(L"Link"), std::wstring::npos);
+            EXPECT_NE(entry.Child(i).Attribute(L"NAME"), L"secret");
+        }
+    }
 }
 
 TEST_F(SnapshotRecordsTest, WriteBackFollowsTheRecordTexts) {

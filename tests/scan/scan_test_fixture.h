@@ -151,9 +151,10 @@ protected:
         entry.SetAttribute(L"VALUE", value);
     }
 
-    // Runs one check the way the scan driver would, with probe_ and places_.
+    // Runs one check the way the scan driver would, with probe_ and places_, in the 32-bit
+    // registry view too when walk32BitView_ is set.
     void Run(void (*check)(ScanContext&)) {
-        ScanContext scan(sink_, ignore_, probe_, places_);
+        ScanContext scan(sink_, ignore_, probe_, places_, walk32BitView_);
         check(scan);
     }
 
@@ -166,6 +167,7 @@ protected:
     RecordingSink sink_;
     TestProbe probe_;
     SearchPlaces places_ = SystemSearchPlaces();
+    bool walk32BitView_ = false;
 };
 
 // Sets the current directory for the life of the object.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <stdexcept>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -25,6 +25,28 @@ TEST(ClassifyWindowsVersionTest, ClassifiesPlatformAndVersion) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ClassifyWindowsVersion(c.platform, c.major, c.minor), c.versionClass)
+            << "platform " << c.platform << ", version " << c.major << "." << c.minor;
+    }
+}
+
+TEST(ClassifyWindowsVersionTest, VistaSevenAndEightAndLaterAreToldApart) {
+    const struct {
+        DWORD platform, major, minor;
+        bool vista, seven, eight;
+    } cases[] = {
+        {2, 6, 0, true, false, false},   {2, 6, 1, true, true, false},
+        {2, 6, 2, true, true, true},     {2, 6, 3, true, true, true},
+        {2, 10, 0, true, true, true},    {2, 5, 2, false, false, false},
+        {2, 5, 9, false, false, false},  {2, 4, 0, false, false, false},
+        {1, 6, 2, false, false, false},  {0, 6, 2, false, false, false},
+        {3, 10, 0, false, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsNtVersionAtLeast(c.platform, c.major, c.minor, 6, 0), c.vista)
+            << "platform " << c.platform << ", version " << c.major << "." << c.minor;
+        EXPECT_EQ(IsNtVersionAtLeast(c.platform, c.major, c.minor, 6, 1), c.seven)
+            << "platform " << c.platform << ", version " << c.major << "." << c.minor;
+        EXPECT_EQ(IsNtVersionAtLeast(c.platform, c.major, c.minor, 6, 2), c.eight)
             << "platform " << c.platform << ", version " << c.major << "." << c.minor;
     }
 }
@@ -113,16 +135,25 @@ protected:
                   ERROR_SUCCESS);
     }
 
-    int ProbeClass() {
+    // The class and the three flags the probe prints.
+    struct Seen {
+        int versionClass = -1;
+        int vistaOrLater = -1;
+        int windows7OrLater = -1;
+        int windows8OrLater = -1;
+    };
+    Seen Probe() {
         const std::string output = RunAndCapture(probe_);
         EXPECT_FALSE(output.empty());
-        try {
-            return std::stoi(output);
-        } catch (const std::exception&) {
+        Seen seen;
+        std::istringstream numbers(output);
+        if (!(numbers >> seen.versionClass >> seen.vistaOrLater >> seen.windows7OrLater >>
+              seen.windows8OrLater)) {
             ADD_FAILURE() << "probe wrote: " << output;
-            return -1;
         }
+        return seen;
     }
+    int ProbeClass() { return Probe().versionClass; }
 
     static constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults";
     test::TempFolder temp_;
@@ -144,6 +175,29 @@ TEST_F(WindowsVersionProbeTest, ClassFollowsTheVersionReportedToTheProgram) {
     for (const auto& c : cases) {
         SetVersion(c.version);
         EXPECT_EQ(ProbeClass(), c.versionClass) << c.version;
+    }
+}
+
+TEST_F(WindowsVersionProbeTest, VistaSevenAndEightAreToldApartFromOlderAndUnknownSystems) {
+    const Seen own = Probe();
+    EXPECT_EQ(own.vistaOrLater, WindowsVistaOrLater() ? 1 : 0);
+    EXPECT_EQ(own.windows7OrLater, Windows7OrLater() ? 1 : 0);
+    EXPECT_EQ(own.windows8OrLater, Windows8OrLater() ? 1 : 0);
+    const struct {
+        const wchar_t* version;
+        int versionClass, vista, seven, eight;
+    } cases[] = {
+        {L"vista", 0, 1, 0, 0}, {L"win7", 0, 1, 1, 0},  {L"win8", 0, 1, 1, 1},
+        {L"win10", 0, 1, 1, 1}, {L"winxp", 6, 0, 0, 0}, {L"win98", 2, 0, 0, 0},
+        {L"win31", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SetVersion(c.version);
+        const Seen seen = Probe();
+        EXPECT_EQ(seen.versionClass, c.versionClass) << c.version;
+        EXPECT_EQ(seen.vistaOrLater, c.vista) << c.version;
+        EXPECT_EQ(seen.windows7OrLater, c.seven) << c.version;
+        EXPECT_EQ(seen.windows8OrLater, c.eight) << c.version;
     }
 }
 

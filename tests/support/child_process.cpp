@@ -64,6 +64,48 @@ ChildResult RunChild(const std::wstring& program, const std::wstring& arguments)
     return result;
 }
 
+RunningChild::RunningChild(const std::wstring& program, const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    UniqueKernelHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                       0, nullptr));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.Get();
+    startup.hStdOutput = nul.Get();
+    startup.hStdError = nul.Get();
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process = {};
+    if (!nul || !CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+        throw std::runtime_error("cannot start " + ToUtf8(program));
+    }
+    UniqueKernelHandle thread(process.hThread);
+    process_.Reset(process.hProcess);
+}
+
+RunningChild::~RunningChild() {
+    if (!WaitFor(0)) {
+        Kill();
+    }
+}
+
+bool RunningChild::WaitFor(DWORD milliseconds) const {
+    return WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+void RunningChild::Kill() {
+    TerminateProcess(process_.Get(), 9);
+    WaitForSingleObject(process_.Get(), INFINITE);
+}
+
+DWORD RunningChild::ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process_.Get(), &code);
+    return code;
+}
+
 std::wstring HostPathToWindows(const std::string& path) {
     std::wstring windows = FromUtf8(path);
     if (windows.starts_with(L'/')) {

@@ -1,5 +1,6 @@
 #include "support/reg_file_import.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 
@@ -264,8 +265,10 @@ RegImportCounts ImportRegText(const std::wstring& text,
     return Importer(mappings).Run(text);
 }
 
-RegImportCounts ImportRegFile(const std::wstring& path,
-                              const std::vector<RegKeyMapping>& mappings) {
+namespace {
+
+// The text of a .reg file of either encoding.
+std::wstring RegFileText(const std::wstring& path) {
     const std::string bytes = ReadFileBytes(path);
     std::wstring text;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -275,7 +278,43 @@ RegImportCounts ImportRegFile(const std::wstring& path,
     } else {
         text = FromUtf8(bytes);
     }
-    return ImportRegText(text, mappings);
+    return text;
+}
+
+std::wstring Lowered(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+RegImportCounts ImportRegFile(const std::wstring& path,
+                              const std::vector<RegKeyMapping>& mappings) {
+    return ImportRegText(RegFileText(path), mappings);
+}
+
+std::wstring RegTextOfKeys(const std::wstring& path, const std::vector<std::wstring>& keyPaths) {
+    const std::wstring text = RegFileText(path);
+    std::wstring kept = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    bool keeping = false;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        end = end == std::wstring::npos ? text.size() : end + 1;
+        const std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line[0] == L'[') {
+            const std::wstring key = Lowered(line.substr(1, line.find(L']') - 1) + L"\\");
+            keeping =
+                std::any_of(keyPaths.begin(), keyPaths.end(), [&](const std::wstring& keyPath) {
+                    return key.find(Lowered(keyPath + L"\\")) != std::wstring::npos;
+                });
+        }
+        if (keeping) {
+            kept += line;
+        }
+        start = end;
+    }
+    return kept;
 }
 
 }  // namespace kestrova::test

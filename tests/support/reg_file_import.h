@@ -42,4 +42,9 @@ RegImportCounts ImportRegText(const std::wstring& text,
 RegImportCounts ImportRegFile(const std::wstring& path,
                               const std::vector<RegKeyMapping>& mappings = {});
 
+// The text of a .reg file with only the keys at or below one of the given key paths (any
+// letter case, found anywhere in a key's name at a "\" boundary), under the export's first
+// line: importing only these keeps a test quick.
+std::wstring RegTextOfKeys(const std::wstring& path, const std::vector<std::wstring>& keyPaths);
+
 }  // namespace kestrova::test

@@ -25,6 +25,9 @@ std::atomic<int> sandboxCounter{0};
 RegistrySandbox::RegistrySandbox() {
     scratchPath_ = L"Software\\KestrovaTestSandbox\\" + std::to_wstring(GetCurrentProcessId()) +
                    L"-" + std::to_wstring(++sandboxCounter);
+    // A process that ended without its destructor (killed, crashed) leaves its sandbox behind,
+    // and process numbers come again: start from an empty key all the same.
+    RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
     // Every scratch key is opened before any root is overridden: opening them through an
     // overridden HKEY_CURRENT_USER would nest them inside the sandbox.
     UniqueHKey scratch[std::size(kRoots)];
@@ -47,6 +50,12 @@ RegistrySandbox::~RegistrySandbox() {
         RegOverridePredefKey(root.key, nullptr);
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath_.c_str());
+}
+
+void RegistrySandbox::Clear() const {
+    for (const Root& root : kRoots) {
+        RegDeleteTreeW(root.key, nullptr);
+    }
 }
 
 }  // namespace kestrova::test

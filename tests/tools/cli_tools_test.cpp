@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 #include "support/json_value.h"
 #include "support/real_registry_lock.h"
 #include "support/temp_folder.h"
+#include "support/versioned_program.h"
 #include "tools/drive_cleaner.h"
 #include "tools/user_assist.h"
 
@@ -211,9 +215,26 @@ TEST_F(CliToolsTest, FindAppliesEveryCriterion) {
     EXPECT_NE(result.out.find(ToUtf8(At(L"exact.txt")) + "\t100\t"), std::string::npos);
 }
 
-TEST(CliUserAssistTest, ListsDecodedRecordsAndDeletesThemByRawName) {
-    test::RealRegistryLock lock;
-    const std::wstring tag = L"KestrovaCliTest" + std::to_wstring(GetCurrentProcessId());
+// kestrova-cli run as Windows XP (whose Explorer keeps the records this test writes) through
+// Wine's per-program version setting.
+class CliUserAssistTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::VersionedProgram::Available()) {
+            GTEST_SKIP() << "needs Wine's per-program version setting";
+        }
+        cli_.emplace(test::HostPathToWindows(KESTROVA_CLI_EXE), temp_.Path(), tag_ + L".exe",
+                     L"winxp");
+    }
+
+    test::RealRegistryLock lock_;
+    const std::wstring tag_ = L"KestrovaCliTest" + std::to_wstring(GetCurrentProcessId());
+    test::TempFolder temp_;
+    std::optional<test::VersionedProgram> cli_;
+};
+
+TEST_F(CliUserAssistTest, ListsDecodedRecordsAndDeletesThemByRawName) {
+    const std::wstring& tag = tag_;
     const std::wstring first = DecodeUserAssistName(L"UEME_RUNPATH:C:\\" + tag + L"\\a.exe");
     const std::wstring second = DecodeUserAssistName(L"UEME_RUNPIDL:%csidl2%\\" + tag);
     struct Cleanup {
@@ -234,7 +255,7 @@ TEST(CliUserAssistTest, ListsDecodedRecordsAndDeletesThemByRawName) {
         registry.WriteBinaryData(first, counter, sizeof(counter));
         registry.WriteBinaryData(second, counter, sizeof(counter));
     }
-    const auto cli = test::RunCli;
+    const auto cli = [this](const std::wstring& arguments) { return cli_->Run(arguments); };
     const auto ours = [&] {
         const ChildResult result = cli(L"userassist list --json");
         EXPECT_EQ(result.exitCode, 0u) << result.err;
@@ -270,6 +291,93 @@ TEST(CliUserAssistTest, ListsDecodedRecordsAndDeletesThemByRawName) {
     EXPECT_NE(result.out.find("Deleted 1 of 1 records"), std::string::npos) << result.out;
     EXPECT_EQ(ours(), (std::vector<std::vector<std::string>>{
                           {"%csidl2%\\" + ToUtf8(tag), "Folder", ToUtf8(second)}}));
+}
+
+// As Windows 7: the records of the programs' and the shortcuts' keys, named with their known
+// folders, with the counters of their values; each deleted from its own key.
+TEST_F(CliUserAssistTest, AsWindows7ListsBothKeysWithCountersAndDeletesFromEach) {
+    cli_->SetVersion(L"win7");
+    const std::wstring program =
+        DecodeUserAssistName(L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\" + tag_ + L".exe");
+    const std::wstring shortcut =
+        DecodeUserAssistName(L"{0139D44E-6AFE-49F2-8690-3DAFCAE6FFB8}\\" + tag_ + L".lnk");
+    struct Cleanup {
+        std::vector<std::pair<const wchar_t*, std::wstring>> values;
+        ~Cleanup() {
+            for (const auto& [keyPath, name] : values) {
+                Registry registry(HKEY_CURRENT_USER);
+                if (registry.OpenKey(keyPath, false)) {
+                    registry.DeleteValue(name);
+                }
+            }
+        }
+    } cleanup{{{kUserAssistProgramsKeyPath, program},
+               {kUserAssistShortcutsKeyPath, shortcut},
+               {kUserAssistShortcutsKeyPath, program}}};
+    // Run 3 times, focused 5 times for 4,660 ms, last run 2012-04-06 13:23:55 UTC.
+    std::vector<BYTE> usage(72, 0);
+    usage[4] = 3;
+    usage[8] = 5;
+    usage[12] = 0x34;
+    usage[13] = 0x12;
+    const uint64_t lastRun = 0x01cd13f88427a420;
+    std::memcpy(usage.data() + 60, &lastRun, sizeof(lastRun));
+    for (const auto& [keyPath, name] : cleanup.values) {
+        Registry registry(HKEY_CURRENT_USER);
+        ASSERT_TRUE(registry.OpenKey(keyPath, true));
+        registry.WriteBinaryData(name, usage.data(),
+                                 keyPath == kUserAssistProgramsKeyPath ? usage.size() : 16);
+    }
+    const auto ours = [&] {
+        const ChildResult result = cli_->Run(L"userassist list --json");
+        EXPECT_EQ(result.exitCode, 0u) << result.err;
+        const JsonValue answer = ParseJson(result.out);
+        EXPECT_EQ(answer["layout"].String(), "windows7");
+        std::vector<std::string> rows;
+        for (const JsonValue& row : answer["records"].Array()) {
+            if (row["fileName"].String().find(ToUtf8(tag_)) == std::string::npos) {
+                continue;
+            }
+            std::string text =
+                row["fileName"].String() + "|" + row["type"].String() + "|" + row["key"].String();
+            if (row.Object().count("runCount") > 0) {
+                for (const char* counter : {"runCount", "focusCount", "focusTimeMs"}) {
+                    text += '|';
+                    text += std::to_string(static_cast<int>(row[counter].Number()));
+                }
+                text += '|';
+                text += row["lastRun"].String();
+            }
+            rows.push_back(text);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const std::string programs = "{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}";
+    const std::string shortcuts = "{F4E57C4B-2036-45F0-A9AB-443BCFE33D9F}";
+    const std::string tag = ToUtf8(tag_);
+    EXPECT_EQ(ours(), (std::vector<std::string>{
+                          "CommonPrograms\\" + tag + ".lnk|Start Menu|" + shortcuts,
+                          "System\\" + tag + ".exe|Executables|" + programs +
+                              "|3|5|4660|2012-04-06T13:23:55Z",
+                          "System\\" + tag + ".exe|Executables|" + shortcuts,
+                      }));
+
+    const ChildResult text = cli_->Run(L"userassist list");
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')),
+              "FileName\tType\tRun Count\tFocus Count\tFocus Time\tLast Run\tRaw Name");
+    EXPECT_NE(
+        text.out.find("System\\" + tag + ".exe\tExecutables\t3\t5\t4660\t2012-04-06T13:23:55Z\t" +
+                      ToUtf8(program)),
+        std::string::npos)
+        << text.out;
+
+    // A raw name goes from every key that lists it.
+    const ChildResult removed = cli_->Run(L"userassist delete \"" + program + L"\"");
+    EXPECT_EQ(removed.exitCode, 0u) << removed.err;
+    EXPECT_NE(removed.out.find("Deleted 2 of 2 records"), std::string::npos) << removed.out;
+    EXPECT_EQ(ours(), (std::vector<std::string>{"CommonPrograms\\" + tag + ".lnk|Start Menu|" +
+                                                shortcuts}));
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include "app/modal_dialog.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"KestrovaDialog";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+}  // namespace
+
+ModalDialog::ModalDialog(IDialogs& dialogs) : dialogs_(dialogs) {
+    events_.SetErrorReporter([this](const std::wstring& message) { dialogs_.ShowError(message); });
+}
+
+ModalDialog::~ModalDialog() {
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool ModalDialog::Create(HWND owner, HFONT font, const std::wstring& title, int clientWidth,
+                         int clientHeight) {
+    static const bool registered = [] {
+        WNDCLASSEXW wc = {sizeof(wc)};
+        wc.lpfnWndProc = OwnerWindowProc<ModalDialog>;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kDialogClass;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    (void)registered;
+    owner_ = owner;
+    font_ = font;
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT around = {};
+    if (!owner || !GetWindowRect(owner, &around)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+    }
+    const int x = around.left + (around.right - around.left - width) / 2;
+    const int y = around.top + (around.bottom - around.top - height) / 2;
+    CreateWindowExW(kExStyle, kDialogClass, title.c_str(), kStyle, x, y, width, height, owner,
+                    nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_) {
+        return false;
+    }
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    Build();
+    return true;
+}
+
+bool ModalDialog::ShowModal() {
+    const HWND focus = GetFocus();
+    const bool ownerEnabled = owner_ && IsWindowEnabled(owner_);
+    if (ownerEnabled) {
+        EnableWindow(owner_, FALSE);
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+    MSG message;
+    while (!closed_ && hwnd_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
+            }
+            break;
+        }
+        if (!IsDialogMessageW(hwnd_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // The owner comes back before the dialog goes, so it is the window activated next. The
+    // window stays, hidden, so its fields can still be read.
+    if (ownerEnabled) {
+        EnableWindow(owner_, TRUE);
+    }
+    if (hwnd_) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+    if (focus && IsWindow(focus)) {
+        SetFocus(focus);
+    }
+    return accepted_;
+}
+
+void ModalDialog::Close(bool accepted) {
+    accepted_ = accepted;
+    closed_ = true;
+}
+
+LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
+        return result;
+    }
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
+                Close(false);  // Esc
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            Close(false);
+            return 0;
+    }
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace kestrova
