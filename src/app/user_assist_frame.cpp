@@ -21,7 +21,8 @@ const std::wstring& UserAssistCell(const UserAssistRecord& record, size_t column
 
 }  // namespace
 
-TfrmUserAssist::TfrmUserAssist(SectionHost& host) : Section(host), records(UserAssistCell) {}
+TfrmUserAssist::TfrmUserAssist(SectionHost& host)
+    : Section(host), records(UserAssistCell), layout_(SystemUserAssistLayout) {}
 
 void TfrmUserAssist::Build(Panel& page) {
     RECT client = {};
@@ -52,7 +53,7 @@ void TfrmUserAssist::Created() {
 }
 
 void TfrmUserAssist::btnRefreshClick() {
-    records.Assign(ListUserAssistRecords());
+    records.Assign(ListUserAssistRecords(layout_()));
 }
 
 void TfrmUserAssist::btnSelectAllClick() {
@@ -67,22 +68,26 @@ void TfrmUserAssist::btnDeleteClick() {
     if (checked.empty()) {
         return;
     }
-    std::vector<std::wstring> rawNames;
-    rawNames.reserve(checked.size());
+    std::vector<UserAssistRecord> chosen;
+    chosen.reserve(checked.size());
     for (size_t row : checked) {
-        rawNames.push_back(records.At(row).rawName);
+        chosen.push_back(records.At(row));
     }
-    const std::vector<std::wstring> failed = DeleteUserAssistRecords(rawNames);
+    const std::vector<UserAssistRecord> failed = DeleteListedUserAssistRecords(chosen);
 
     // Only the rows whose value went: a value still there keeps its row, checked.
     std::vector<size_t> gone;
     std::wstring kept;
     for (size_t row : checked) {
         const UserAssistRecord& record = records.At(row);
-        if (std::find(failed.begin(), failed.end(), record.rawName) == failed.end()) {
-            gone.push_back(row);
-        } else {
+        const bool stayed =
+            std::any_of(failed.begin(), failed.end(), [&record](const UserAssistRecord& left) {
+                return left.rawName == record.rawName && left.keyPath == record.keyPath;
+            });
+        if (stayed) {
             kept += L"\r\n" + record.fileName;
+        } else {
+            gone.push_back(row);
         }
     }
     records.Remove(gone);

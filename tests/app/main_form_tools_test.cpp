@@ -113,17 +113,18 @@ protected:
 
 // --- UserAssist.
 
-void WriteRecord(const std::wstring& decoded) {
+// A record under key, its name scrambled as Explorer stores it, with 72 bytes of counters.
+void WriteRecord(const std::wstring& decoded, const wchar_t* key = kUserAssistKeyPath) {
     Registry registry(HKEY_CURRENT_USER);
-    ASSERT_TRUE(registry.OpenKey(kUserAssistKeyPath, true));
-    const BYTE counter[8] = {1, 0, 0, 0, 6, 0, 0, 0};
-    registry.WriteBinaryData(DecodeUserAssistName(decoded), counter, sizeof(counter));
+    ASSERT_TRUE(registry.OpenKey(key, true));
+    BYTE counters[kUserAssistUsageSize] = {0, 0, 0, 0, 6};
+    registry.WriteBinaryData(DecodeUserAssistName(decoded), counters, sizeof(counters));
 }
 
 // The records as the registry lists them: "[ ] FileName | Type", or just the decoded names.
-Rows RecordRowsNow(bool decodedNames = false) {
+Rows RecordRowsNow(UserAssistLayout layout, bool decodedNames = false) {
     Rows rows;
-    for (const UserAssistRecord& record : ListUserAssistRecords()) {
+    for (const UserAssistRecord& record : ListUserAssistRecords(layout)) {
         rows.push_back(decodedNames ? DecodeUserAssistName(record.rawName)
                                     : L"[ ] " + record.fileName + L" | " + record.type);
     }
@@ -137,18 +138,40 @@ void LockUserAssistKey(bool locked) {
 }
 
 TEST_F(MainFormToolsTest, UserAssistListsSelectsAllAndDeletesTheCheckedRecords) {
+    constexpr auto kClassic = UserAssistLayout::Classic;
+    constexpr auto kWindows7 = UserAssistLayout::Windows7;
     WriteRecord(L"UEME_RUNPATH:C:\\app.exe");
     WriteRecord(L"UEME_RUNPIDL:%csidl2%\\Games");
     WriteRecord(L"UEME_RUNPATH:C:\\Start Menu\\Tool.LNK");
+    WriteRecord(L"C:\\Tools\\run.exe", kUserAssistProgramsKeyPath);
+    WriteRecord(L"C:\\Links\\Run.lnk", kUserAssistShortcutsKeyPath);
     OpenTab(kUserAssistTab);
     TfrmUserAssist& page = Tools().Get<TfrmUserAssist>();
     const HWND list = page.lvUserAssist.Handle();
 
-    // Filled at start, unchecked, in the registry's order.
+    // Filled at start from the keys of the running Windows, unchecked, in the registry's order.
+    EXPECT_EQ(Shown(list, 2), RecordRowsNow(SystemUserAssistLayout()));
+    EXPECT_GE(RowCount(list), 2);
+
+    // Windows 7 and later: the programs' key, then the shortcuts' key; a record is deleted
+    // from its own key.
+    page.UseLayout([] { return kWindows7; });
+    Click(page.btnRefresh);
+    EXPECT_EQ(Shown(list, 2), (Rows{L"[ ] C:\\Tools\\run.exe | Executables",
+                                    L"[ ] C:\\Links\\Run.lnk | Start Menu"}));
+    ClickCheckBox(list, 1);
+    Click(page.btnDelete);
+    EXPECT_EQ(Shown(list, 1), (Rows{L"[ ] C:\\Tools\\run.exe"}));
+    EXPECT_EQ(RecordRowsNow(kWindows7), (Rows{L"[ ] C:\\Tools\\run.exe | Executables"}));
+    EXPECT_EQ(RecordRowsNow(kClassic).size(), 3u);
+
+    // The layout Windows versions before 7 use.
+    page.UseLayout([] { return kClassic; });
+    Click(page.btnRefresh);
     EXPECT_EQ(Sorted(Shown(list, 2)),
               (Rows{L"[ ] %csidl2%\\Games | Folder", L"[ ] C:\\Start Menu\\Tool.LNK | Start Menu",
                     L"[ ] C:\\app.exe | Executables"}));
-    EXPECT_EQ(Shown(list, 2), RecordRowsNow());
+    EXPECT_EQ(Shown(list, 2), RecordRowsNow(kClassic));
     EXPECT_EQ(page.btnSelectAll.Text(), kUserAssistSelectAllCaption);
 
     Click(page.btnSelectAll);
@@ -160,19 +183,19 @@ TEST_F(MainFormToolsTest, UserAssistListsSelectsAllAndDeletesTheCheckedRecords) 
     // A refresh shows the new record and unchecks every row; the toggle reads as it did.
     WriteRecord(L"UEME_RUNCPL:desk.cpl");
     Click(page.btnRefresh);
-    EXPECT_EQ(Shown(list, 2), RecordRowsNow());
+    EXPECT_EQ(Shown(list, 2), RecordRowsNow(kClassic));
     EXPECT_EQ(RowCount(list), 4);
     EXPECT_EQ(page.btnSelectAll.Text(), kUserAssistUnselectAllCaption);
 
     // Delete takes the checked rows' values by their raw names; the others stay.
     ClickCheckBox(list, 0);
     ClickCheckBox(list, 2);
-    Rows left = RecordRowsNow(true);
+    Rows left = RecordRowsNow(kClassic, true);
     left.erase(left.begin() + 2);
     left.erase(left.begin());
     Click(page.btnDelete);
-    EXPECT_EQ(RecordRowsNow(true), left);
-    EXPECT_EQ(Shown(list, 2), RecordRowsNow());
+    EXPECT_EQ(RecordRowsNow(kClassic, true), left);
+    EXPECT_EQ(Shown(list, 2), RecordRowsNow(kClassic));
     EXPECT_TRUE(dialogs_.shown.empty());
 
     // The toggle goes on from where it was: uncheck all, then check all.
@@ -187,7 +210,7 @@ TEST_F(MainFormToolsTest, UserAssistListsSelectsAllAndDeletesTheCheckedRecords) 
     LockUserAssistKey(true);
     Click(page.btnDelete);
     LockUserAssistKey(false);
-    EXPECT_EQ(RecordRowsNow(true), left);
+    EXPECT_EQ(RecordRowsNow(kClassic, true), left);
     EXPECT_EQ(RowCount(list), 2);
     EXPECT_EQ(page.records.CheckedRows().size(), 2u);
     ASSERT_EQ(Errors().size(), 1u);
