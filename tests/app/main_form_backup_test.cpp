@@ -23,31 +23,6 @@ using namespace test;
 
 const std::wstring kTestKey = L"Software\\KestrovaBackupSectionTest";
 
-// Every text a control is given, in order.
-class TextRecorder {
-public:
-    explicit TextRecorder(HWND control) : control_(control) {
-        SetWindowSubclass(control_, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~TextRecorder() { RemoveWindowSubclass(control_, Proc, 1); }
-    TextRecorder(const TextRecorder&) = delete;
-    TextRecorder& operator=(const TextRecorder&) = delete;
-
-    std::vector<std::wstring> texts;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                 DWORD_PTR self) {
-        if (message == WM_SETTEXT) {
-            reinterpret_cast<TextRecorder*>(self)->texts.push_back(
-                reinterpret_cast<const wchar_t*>(lparam));
-        }
-        return DefSubclassProc(hwnd, message, wparam, lparam);
-    }
-
-    HWND control_;
-};
-
 // Clicks a line of a list box with the mouse.
 void ClickLine(ListBox& list, int line) {
     RECT bounds = {};

@@ -97,18 +97,44 @@ inline int RowCount(HWND list) {
 
 using Rows = std::vector<std::wstring>;
 
-// Each row as the list view shows it: its mark, then its cells joined by " | ".
-inline Rows Shown(HWND list, int columns) {
+// Each row as the list view shows it: its mark (unless the list has no check boxes), then its
+// cells joined by " | ".
+inline Rows Shown(HWND list, int columns, bool marks = true) {
     Rows rows;
     for (int row = 0; row < RowCount(list); ++row) {
-        std::wstring text = ItemChecked(list, row) ? L"[x]" : L"[ ]";
+        std::wstring text = marks ? (ItemChecked(list, row) ? L"[x] " : L"[ ] ") : L"";
         for (int column = 0; column < columns; ++column) {
-            text += (column == 0 ? L" " : L" | ") + ItemText(list, row, column);
+            text += (column == 0 ? L"" : L" | ") + ItemText(list, row, column);
         }
         rows.push_back(text);
     }
     return rows;
 }
+
+// Every text a control is given, in order, while the recorder lives.
+class TextRecorder {
+public:
+    explicit TextRecorder(HWND control) : control_(control) {
+        SetWindowSubclass(control_, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~TextRecorder() { RemoveWindowSubclass(control_, Proc, 1); }
+    TextRecorder(const TextRecorder&) = delete;
+    TextRecorder& operator=(const TextRecorder&) = delete;
+
+    std::vector<std::wstring> texts;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR self) {
+        if (message == WM_SETTEXT) {
+            reinterpret_cast<TextRecorder*>(self)->texts.push_back(
+                reinterpret_cast<const wchar_t*>(lparam));
+        }
+        return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
+
+    HWND control_;
+};
 
 // Clicks a row's check box with the mouse.
 inline void ClickCheckBox(HWND list, int row) {

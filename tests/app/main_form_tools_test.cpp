@@ -21,49 +21,8 @@ namespace {
 
 using namespace test;
 
-using Rows = std::vector<std::wstring>;
-
 constexpr size_t kUserAssistTab = 1;
 constexpr size_t kDriveCleanerTab = 2;
-
-// Each row as the list view shows it: its mark (where it has check boxes), then its cells
-// joined by " | ".
-Rows Shown(HWND list, int columns, bool marks = true) {
-    Rows rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        std::wstring text = marks ? (ItemChecked(list, row) ? L"[x] " : L"[ ] ") : L"";
-        for (int column = 0; column < columns; ++column) {
-            text += (column == 0 ? L"" : L" | ") + ItemText(list, row, column);
-        }
-        rows.push_back(text);
-    }
-    return rows;
-}
-
-// Every text a control is given, in order, for as long as it lives.
-class TextLog {
-public:
-    explicit TextLog(HWND control) : control_(control) {
-        SetWindowSubclass(control_, Record, 1, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~TextLog() { RemoveWindowSubclass(control_, Record, 1); }
-    TextLog(const TextLog&) = delete;
-    TextLog& operator=(const TextLog&) = delete;
-
-    Rows texts;
-
-private:
-    static LRESULT CALLBACK Record(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                   DWORD_PTR self) {
-        if (message == WM_SETTEXT && lparam) {
-            reinterpret_cast<TextLog*>(self)->texts.push_back(
-                reinterpret_cast<const wchar_t*>(lparam));
-        }
-        return DefSubclassProc(hwnd, message, wparam, lparam);
-    }
-
-    HWND control_;
-};
 
 Rows Sorted(Rows rows) {
     std::sort(rows.begin(), rows.end());
@@ -463,7 +422,7 @@ TEST_F(MainFormDriveCleanerTest, SearchesStopsDeletesAndOpensTheFolder) {
     }
     {
         // Searched whole, the label follows the folders and the rows arrive in batches.
-        TextLog label(page.lblFileFound.Handle());
+        TextRecorder label(page.lblFileFound.Handle());
         SearchAgain();
         EXPECT_EQ(RowCount(list), 301);
         ASSERT_GE(label.texts.size(), 2u);
@@ -474,7 +433,7 @@ TEST_F(MainFormDriveCleanerTest, SearchesStopsDeletesAndOpensTheFolder) {
         }
     }
     {
-        TextLog label(page.lblFileFound.Handle());
+        TextRecorder label(page.lblFileFound.Handle());
         page.btnSearchAgain.Click();
         page.btnStop.Click();
         EXPECT_TRUE(page.btnSearchAgain.Enabled());
