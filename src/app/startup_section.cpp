@@ -57,9 +57,21 @@ void StartupSection::btnRefreshClick() {
 }
 
 void StartupSection::btnApplyClick() {
-    // A move that fails is passed over: the list rebuilt below shows where each entry is.
-    manager_.Apply(Marks(), places_());
+    // The moves that failed are told once, so a refused change never reads as done; the list
+    // rebuilt below shows where each entry is.
+    const StartupPlaces places = places_();
+    std::wstring failed;
+    for (const StartupApplied& applied : manager_.Apply(Marks(), places)) {
+        // A system whose startup programs are not managed here moves nothing, by design.
+        if (!applied.result.done && places.scheme != StartupScheme::None) {
+            failed += L"\n" + applied.entry.name + L" (" + applied.entry.location + L"): " +
+                      applied.result.reason;
+        }
+    }
     btnApply.SetEnabled(false);
+    if (!failed.empty()) {
+        host_.Dialogs().ShowError(L"These programs could not be changed:" + failed);
+    }
     host_.Dialogs().ShowInformation(L"You must restart the computer to apply the changes.",
                                     L"Kestrova");
     // Apply has listed the entries afresh and taken the new baseline.

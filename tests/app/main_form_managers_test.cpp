@@ -157,6 +157,26 @@ TEST_F(MainFormStartupTest, ListsChecksAppliesAndRefreshes) {
     EXPECT_EQ(TextIn(HKEY_LOCAL_MACHINE, kRun, L"D"), L"d.exe");
 }
 
+TEST_F(MainFormStartupTest, AChangeThatCannotBeMadeIsToldBeforeTheRestartMessage) {
+    PutText(HKEY_LOCAL_MACHINE, kRun, L"A", L"a.exe");
+    {
+        Registry reg(HKEY_LOCAL_MACHINE);
+        ASSERT_TRUE(reg.OpenKey(L"\\" + kRun, true));
+        reg.WriteInteger(L"Number", 7);  // not a command: shown by its type, never moved
+    }
+    OpenStartup();
+    Click(Page().btnDisable);
+    Click(Page().btnApply);
+
+    ASSERT_EQ(dialogs_.shown.size(), 2u);
+    EXPECT_EQ(dialogs_.shown[0].kind, ShownDialog::Kind::Error);
+    EXPECT_NE(dialogs_.shown[0].text.find(L"Number"), std::wstring::npos);
+    EXPECT_EQ(dialogs_.shown[0].text.find(L"A ("), std::wstring::npos) << "A was moved";
+    EXPECT_EQ(dialogs_.shown[1].text, kRestartMessage);
+    EXPECT_EQ(TextIn(HKEY_LOCAL_MACHINE, kRun, L"A"), L"<none>");
+    EXPECT_EQ(Shown(List(), 1), (Rows{L"[x] Number", L"[ ] A"}));
+}
+
 class MainFormUninstallTest : public MainFormTest {
 protected:
     void OpenUninstall() {
