@@ -206,6 +206,9 @@ protected:
 
 TEST_F(UserAssistHiveTest, Windows7RecordsAreDecodedWithTheirCounters) {
     Import(L"win7_ntuser_nfury.reg");
+    if (IsSkipped()) {
+        return;  // no exports in this build
+    }
     const std::vector<UserAssistRecord> records = ListUserAssistRecords(UserAssistLayout::Windows7);
     ASSERT_EQ(records.size(), 92u);  // 62 programs, 30 shortcuts
     Check(records, {L"System\\cmd.exe", L"Executables", kUserAssistProgramsKeyPath,
@@ -222,6 +225,9 @@ TEST_F(UserAssistHiveTest, Windows7RecordsAreDecodedWithTheirCounters) {
 
 TEST_F(UserAssistHiveTest, Windows10RecordsAreDecodedWithTheirCounters) {
     Import(L"win10_ntuser_tony.importsafe.reg");
+    if (IsSkipped()) {
+        return;  // no exports in this build
+    }
     const std::vector<UserAssistRecord> records = ListUserAssistRecords(UserAssistLayout::Windows7);
     ASSERT_EQ(records.size(), 140u);  // 105 programs, 35 shortcuts
     Check(records,
