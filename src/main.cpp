@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/main_form.h"
+#include "platform/ui_keyboard.h"
 #include "platform/win32_dialogs.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
@@ -23,10 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
             UpdateWindow(form.Handle());
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (!IsDialogMessageW(form.Handle(), &msg)) {
-                    TranslateMessage(&msg);
-                    DispatchMessageW(&msg);
-                }
+                kestrova::DispatchDialogMessage(form.Handle(), msg);
             }
             exitCode = static_cast<int>(msg.wParam);
         }

@@ -38,6 +38,7 @@ void TfrmAddExt::Build() {
     btnOK.Create(*this, L"&OK", Bounds{kWidth - 12 - 75 - 6 - 75, y + 6, 75, 25});
     btnCancel.Create(*this, L"&Cancel", Bounds{kWidth - 12 - 75, y + 6, 75, 25});
     btnOK.OnClick(*this, [this] { btnOKClick(); });
+    SetDefaultButton(btnOK.Handle());
     btnCancel.OnClick(*this, [this] { Close(false); });
 }
 

@@ -42,6 +42,7 @@ void TfrmChangeExt::Build() {
     btnBrowsePath.OnClick(*this, [this] { btnBrowsePathClick(); });
     btnBrowseIcon.OnClick(*this, [this] { btnBrowseIconClick(); });
     btnOK.OnClick(*this, [this] { btnOKClick(); });
+    SetDefaultButton(btnOK.Handle());
     btnCancel.OnClick(*this, [this] { Close(false); });
 }
 

@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/file_paths.h"
+#include "platform/ui_keyboard.h"
 #include "platform/worker_thread.h"
 #include "tools/drive_cleaner_captions.h"
 
@@ -164,6 +165,11 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
     const int listX = box.x + kBoxInset;
     lvExcludes.Create(page, excludes, Bounds{listX, innerTop, buttonX - kGap - listX, innerHeight},
                       {{kExcludeItemColumn, kAutoWidth}, {kExcludeTypeColumn, 60}}, options);
+    // Tab: the lists top to bottom, the buttons beside the excludes, then the bottom row.
+    SetTabOrder({lvDrives.Handle(), gbExcludes.Handle(), lvExcludes.Handle(),
+                 btnAddExcludeFolder.Handle(), btnAddExcludeFile.Handle(),
+                 btnDeleteExclude.Handle(), btnSelectAllExclude.Handle(), btnRefresh.Handle(),
+                 btnNextToExtensions.Handle()});
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnNextToExtensions.OnClick(page, [this] { btnNextToExtensionsClick(); });
@@ -219,6 +225,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
     lvFileType.Create(page, fileTypes,
                       Bounds{area.x, listTop, area.width, buttonsTop - kGap - listTop},
                       {{kFileTypeColumn, 230}, {kExtensionsColumn, kAutoWidth}});
+    SetTabOrder({btnAdd.Handle(), lvFileType.Handle()});  // the list before the bottom row
 
     btnSearch.OnClick(page, [this] { btnSearchClick(); });
     btnAdd.OnClick(page, [this] { btnAddClick(); });
@@ -249,6 +256,7 @@ void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     lvSearchResult.Create(
         page, results, Bounds{area.x, listTop, area.width, labelTop - 3 - listTop},
         {{kFileNameColumn, kAutoWidth}, {kFileSizeColumn, 80}, {kFileDateTimeColumn, 130}});
+    SetTabOrder({mSummary.Handle(), lvSearchResult.Handle()});  // the list before the buttons
 
     btnStop.OnClick(page, [this] { btnStopClick(); });
     btnDeleteFiles.OnClick(page, [this] { btnDeleteFilesClick(); });

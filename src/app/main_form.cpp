@@ -4,6 +4,7 @@
 #include "app/scan_errors_section.h"
 #include "app/section_table.h"
 #include "platform/error.h"
+#include "platform/ui_keyboard.h"
 
 namespace kestrova {
 
@@ -78,9 +79,23 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
         return result;
     }
+    if (HandleNextDialogControl(hwnd_, message, wparam, lparam)) {
+        return 0;
+    }
     switch (message) {
         case WM_ERASEBKGND:
             return 1;
+        case WM_SETFOCUS:
+            // Back to the control that had the focus when the window was left, as a dialog
+            // box does; the first tab stop the first time.
+            if (!lastFocus_ || !IsChild(hwnd_, lastFocus_) || !IsWindowVisible(lastFocus_) ||
+                !IsWindowEnabled(lastFocus_)) {
+                lastFocus_ = FirstTabStop(hwnd_);
+            }
+            if (lastFocus_) {
+                SetFocus(lastFocus_);
+            }
+            return 0;
         case WM_PAINT:
             Paint();
             return 0;
@@ -92,6 +107,8 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_ACTIVATE:
             if (LOWORD(wparam) != WA_INACTIVE) {
                 PostMessageW(hwnd_, kFormActivateMessage, 0, 0);
+            } else if (const HWND focus = GetFocus(); focus && IsChild(hwnd_, focus)) {
+                lastFocus_ = focus;
             }
             break;
         case kFormActivateMessage:

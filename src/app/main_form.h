@@ -143,6 +143,7 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;  // the control the focus goes back to
     EventTable events_;
     UniqueFont font_;
     UniqueFont toolFont_;

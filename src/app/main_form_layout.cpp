@@ -1,6 +1,7 @@
 // Placing the main window's controls: header, tool buttons, the sections, the autorun panel.
 #include "app/main_form.h"
 #include "app/section_table.h"
+#include "platform/ui_keyboard.h"
 
 #include <commctrl.h>
 
@@ -78,7 +79,9 @@ void TfmMainForm::BuildPages() {
     MainControl_.Create(*this, kMainControlBounds, false);
     const auto entries = MainSections();
     for (size_t i = 0; i < entries.size(); ++i) {
-        sections_[i]->Build(MainControl_.AddPage(entries[i].pageName));
+        Panel& page = MainControl_.AddPage(entries[i].pageName);
+        sections_[i]->Build(page);
+        ArrangeGroupBoxes(page.Handle());
     }
 }
 

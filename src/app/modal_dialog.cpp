@@ -1,5 +1,7 @@
 #include "app/modal_dialog.h"
 
+#include "platform/ui_keyboard.h"
+
 namespace kestrova {
 
 namespace {
@@ -71,10 +73,7 @@ bool ModalDialog::ShowModal() {
             }
             break;
         }
-        if (!IsDialogMessageW(hwnd_, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        DispatchDialogMessage(hwnd_, message);
     }
     // The owner comes back before the dialog goes, so it is the window activated next. The
     // window stays, hidden, so its fields can still be read.
@@ -90,6 +89,11 @@ bool ModalDialog::ShowModal() {
     return accepted_;
 }
 
+void ModalDialog::SetDefaultButton(HWND button) {
+    defaultButton_ = button;
+    SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 void ModalDialog::Close(bool accepted) {
     accepted_ = accepted;
     closed_ = true;
@@ -99,10 +103,19 @@ LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
         return result;
     }
+    if (HandleNextDialogControl(hwnd_, message, wparam, lparam)) {
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wparam) == IDCANCEL && lparam == 0) {
                 Close(false);  // Esc
+                return 0;
+            }
+            // Enter on a control that does not take it.
+            if (LOWORD(wparam) == IDOK && lparam == 0 && defaultButton_ &&
+                IsWindowEnabled(defaultButton_)) {
+                SendMessageW(defaultButton_, BM_CLICK, 0, 0);
                 return 0;
             }
             break;

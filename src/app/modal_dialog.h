@@ -29,6 +29,8 @@ public:
     bool ShowModal();
     // Closed with OK (btnOK's tag 1); false until then and after Cancel.
     bool Accepted() const { return accepted_; }
+    // Closed with OK or Cancel (or the close box), whether or not ShowModal ran.
+    bool Closed() const { return closed_; }
 
     HWND Handle() const override { return hwnd_; }
     EventTable& Events() override { return events_; }
@@ -38,6 +40,9 @@ protected:
     virtual void Build() = 0;
     // Ends the modal loop; the window's close box and Esc close with accepted false.
     void Close(bool accepted);
+    // The button Enter presses when the focus is on a control that does not take Enter itself
+    // (a check box, another dialog's list); a focused push button takes Enter for itself.
+    void SetDefaultButton(HWND button);
 
     IDialogs& dialogs_;
 
@@ -47,6 +52,7 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
+    HWND defaultButton_ = nullptr;
     HFONT font_ = nullptr;
     EventTable events_;
     bool closed_ = false;

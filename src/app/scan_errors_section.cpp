@@ -6,6 +6,7 @@
 #include "app/store_file_saver.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/ui_keyboard.h"
 #include "repair/fix_errors.h"
 #include "repair/ignore_list.h"
 #include "scan/scan_driver.h"
@@ -88,6 +89,8 @@ void ScanErrorsSection::Build(Panel& page) {
                      {L"Key Value", 140},
                      {L"Guess Path", kAutoWidth}},
                     options);
+    // Tab: the two lists top to bottom, then the buttons.
+    SetTabOrder({lvScanGroups.Handle(), lvErrors.Handle()});
 
     btnStartScan.OnClick(page, [this] { btnStartScanClick(); });
     btnFixSelected.OnClick(page, [this] { btnFixSelectedClick(); });

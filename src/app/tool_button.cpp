@@ -63,9 +63,33 @@ Bounds ToolButton::Position() const {
 }
 
 void ToolButton::SetSelected(bool selected) {
+    // Tab reaches the column of buttons at the lit one; the arrows go on from there.
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     if (selected_ != selected) {
         selected_ = selected;
         InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+// The next or previous button of the column, around the ends.
+void ToolButton::FocusNeighbour(bool forward) const {
+    const UINT step = forward ? GW_HWNDNEXT : GW_HWNDPREV;
+    const HWND wrap = GetWindow(hwnd_, forward ? GW_HWNDFIRST : GW_HWNDLAST);
+    wchar_t className[64] = {};
+    for (HWND w = GetWindow(hwnd_, step);; w = GetWindow(w, step)) {
+        if (!w) {
+            w = wrap;
+        }
+        if (w == hwnd_) {
+            return;
+        }
+        GetClassNameW(w, className, static_cast<int>(std::size(className)));
+        if (lstrcmpW(className, kToolButtonClass) == 0 && IsWindowVisible(w) &&
+            IsWindowEnabled(w)) {
+            SetFocus(w);
+            return;
+        }
     }
 }
 
@@ -88,8 +112,47 @@ LRESULT ToolButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             hot_ = false;
             InvalidateRect(hwnd_, nullptr, FALSE);
             return 0;
+        case WM_GETDLGCODE:
+            // A push button to the dialog keys (Enter presses it, its letter alone would),
+            // and the arrows move along the column.
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_WANTARROWS;
+        case BM_CLICK:
+            Click();
+            return 0;
+        case WM_KEYDOWN:
+            switch (wparam) {
+                case VK_SPACE:
+                    if (!pressed_) {
+                        pressed_ = true;
+                        InvalidateRect(hwnd_, nullptr, FALSE);
+                    }
+                    return 0;
+                case VK_UP:
+                case VK_LEFT:
+                case VK_DOWN:
+                case VK_RIGHT:
+                    FocusNeighbour(wparam == VK_DOWN || wparam == VK_RIGHT);
+                    return 0;
+            }
+            break;
+        case WM_KEYUP:
+            if (wparam == VK_SPACE && pressed_ && GetCapture() != hwnd_) {
+                pressed_ = false;
+                InvalidateRect(hwnd_, nullptr, FALSE);
+                Click();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (message == WM_KILLFOCUS && pressed_ && GetCapture() != hwnd_) {
+                pressed_ = false;  // Space let go elsewhere
+            }
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            SetFocus(hwnd_);
             pressed_ = true;
             SetCapture(hwnd_);
             InvalidateRect(hwnd_, nullptr, FALSE);
@@ -189,6 +252,10 @@ void ToolButton::Paint(HDC target) {
             RECT text = {46 + shift, shift, width - 4 + shift, height + shift};
             DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+        if (GetFocus() == hwnd_) {
+            RECT focus = {3, 3, width - 3, height - 3};
+            DrawFocusRect(dc, &focus);
         }
         BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The flat buttons down the left of the main window: a glyph, optionally a caption in bold
 // blue, no frame until the mouse is over it. The button of the section on screen stays lit.
+// By keyboard: Tab reaches the lit button, the arrows move along the column, Space or Enter
+// presses the focused one.
 
 #include <windows.h>
 
@@ -42,6 +44,7 @@ private:
     friend LRESULT CALLBACK OwnerWindowProc<ToolButton>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
     void Paint(HDC dc);
+    void FocusNeighbour(bool forward) const;
 
     HWND hwnd_ = nullptr;
     Glyph glyph_ = Glyph::ScanErrors;

@@ -80,6 +80,8 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
                 changed->cx = limit;
             }
         }
+    } else if (message == WM_SETFOCUS) {
+        view->ShowFocusedRow();
     } else if (message == WM_CONTEXTMENU && view->onContextMenu_) {
         view->RunContextMenu(lparam);
         return 0;
@@ -87,6 +89,13 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
         return 0;
     }
     return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+// A list reached with Tab shows where the keys act: the first row unless one has the focus.
+void VirtualListView::ShowFocusedRow() {
+    if (model_->RowCount() > 0 && ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED) < 0) {
+        ListView_SetItemState(hwnd_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
 }
 
 bool VirtualListView::HandleCheckInput(UINT message, WPARAM wparam, LPARAM lparam) {

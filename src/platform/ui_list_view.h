@@ -73,6 +73,7 @@ private:
     // Check boxes are toggled here, before the control sees the click or key, so the mark
     // changes once, in the model, whatever the control itself would do with it.
     bool HandleCheckInput(UINT message, WPARAM wparam, LPARAM lparam);
+    void ShowFocusedRow();
     bool HandleNotify(NMHDR& header, LRESULT& result);
     void ModelChanged();
     void ToggleCheck(size_t row);

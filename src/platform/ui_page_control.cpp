@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/ui_keyboard.h"
+
 #include <stdexcept>
 
 namespace kestrova {
@@ -15,8 +17,10 @@ void PageControl::Create(Container& parent, Bounds bounds, bool tabsVisible) {
         hwnd_ = frame_.Handle();
         return;
     }
-    CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                bounds);
+    // A control parent, so that Tab goes on into the page shown; Ctrl+Tab switches the pages
+    // (ui_keyboard.h).
+    CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                WS_EX_CONTROLPARENT, bounds);
     parent.Events().OnNotify(hwnd_, [this](NMHDR& header, LRESULT&) {
         if (header.code != TCN_SELCHANGE) {
             return false;
@@ -63,12 +67,20 @@ void PageControl::ShowPage(size_t index) {
     if (tabsVisible_) {
         TabCtrl_SetCurSel(hwnd_, static_cast<int>(index));
     }
+    const HWND focus = GetFocus();
+    bool focusHidden = false;
     // Show the new page before hiding the others, so nothing flashes through.
     pages_[index]->Show(true);
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (i != index) {
+            focusHidden = focusHidden || IsChild(pages_[i]->Handle(), focus);
             pages_[i]->Show(false);
         }
+    }
+    // Keys must not go on to a control out of sight: the focus follows to the page shown.
+    if (focusHidden) {
+        const HWND first = FirstTabStop(pages_[index]->Handle());
+        SetFocus(first ? first : GetAncestor(hwnd_, GA_ROOT));
     }
 }
 

@@ -1,0 +1,436 @@
+// Keyboard use of the main window and of the program's own dialogs: the key messages a
+// user's keys send go through the same loop step the program runs (DispatchDialogMessage),
+// and the test reads where the focus went and which buttons were pressed.
+#include "platform/ui_keyboard.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/add_extension_dialog.h"
+#include "main_form_fixture.h"
+
+namespace kestrova {
+namespace {
+
+using namespace test;
+
+// A key as the loop receives it: a key press (down, then up to whatever has the focus), a
+// typed character, or a character typed with Alt held; modifier is held meanwhile.
+struct Key {
+    UINT message = WM_KEYDOWN;
+    WPARAM code = 0;
+    int modifier = 0;
+    int second = 0;
+};
+
+Key Press(WPARAM code, int modifier = 0, int second = 0) {
+    return {WM_KEYDOWN, code, modifier, second};
+}
+Key Alt(wchar_t letter) {
+    return {WM_SYSCHAR, letter};
+}
+Key Typed(wchar_t letter) {
+    return {WM_CHAR, letter};
+}
+
+LPARAM KeyData(const Key& key, bool up) {
+    const UINT virtualKey = key.message == WM_KEYDOWN
+                                ? static_cast<UINT>(key.code)
+                                : VkKeyScanW(static_cast<WCHAR>(key.code)) & 0xFF;
+    LPARAM data = 1 | static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    if (key.message == WM_SYSCHAR) {
+        data |= LPARAM{1} << 29;  // Alt is down
+    }
+    if (up) {
+        data |= LPARAM{3} << 30;
+    }
+    return data;
+}
+
+// What GetKeyState reports for Shift, Ctrl and Alt while the next messages are handled.
+void HoldModifiers(std::initializer_list<int> keys) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        state[key] = 0;
+    }
+    for (const int key : keys) {
+        if (key) {
+            state[key] = 0x80;
+        }
+    }
+    SetKeyboardState(state);
+}
+
+// Runs what is waiting through the program's loop step for root.
+void PumpThroughLoop(HWND root) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchDialogMessage(root, message);
+    }
+}
+
+// Posts key to the focused control (root without one); the release goes to whatever has the
+// focus after the press, as the keyboard's would.
+void PostKey(HWND root, const Key& key, const std::function<void()>& afterPress) {
+    HoldModifiers({key.modifier, key.second});
+    const HWND focus = GetFocus();
+    PostMessageW(focus ? focus : root, key.message, key.code, KeyData(key, false));
+    afterPress();
+    if (key.message == WM_KEYDOWN) {
+        const HWND now = GetFocus();
+        PostMessageW(now ? now : root, WM_KEYUP, key.code, KeyData(key, true));
+        afterPress();
+    }
+    HoldModifiers({});
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Records the buttons pressed on the pages of a page control, by caption, in order.
+class ClickRecorder {
+public:
+    explicit ClickRecorder(PageControl& pages) {
+        for (size_t i = 0; i < pages.PageCount(); ++i) {
+            Watch(pages.Page(i).Handle());
+        }
+    }
+    ~ClickRecorder() {
+        for (const HWND page : pages_) {
+            RemoveWindowSubclass(page, Proc, 1);
+        }
+    }
+    ClickRecorder(const ClickRecorder&) = delete;
+    ClickRecorder& operator=(const ClickRecorder&) = delete;
+
+    // The captions pressed since the last call.
+    std::vector<std::wstring> Take() { return std::exchange(clicks_, {}); }
+
+private:
+    void Watch(HWND page) {
+        pages_.push_back(page);
+        SetWindowSubclass(page, Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR self) {
+        if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED && lparam) {
+            reinterpret_cast<ClickRecorder*>(self)->clicks_.push_back(
+                TextOf(reinterpret_cast<HWND>(lparam)));
+        }
+        return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
+
+    std::vector<HWND> pages_;
+    std::vector<std::wstring> clicks_;
+};
+
+class KeyboardTest : public MainFormTest {
+protected:
+    void OpenWithoutScan() {
+        MarkFirstScanOffered();
+        Open();
+    }
+    void Send(const Key& key) {
+        PostKey(Form(), key, [this] { PumpThroughLoop(Form()); });
+    }
+    void FocusTool(size_t index) {
+        SetFocus(form_->ToolButtonAt(index).Handle());
+        PumpThroughLoop(Form());
+    }
+    // The focused control as the user sees it: a tool button by its caption or hint, a list by
+    // its first column, a button or a check box by its caption.
+    std::wstring Focused() {
+        const HWND focus = GetFocus();
+        if (!focus) {
+            return L"<none>";
+        }
+        if (!IsWindowVisible(focus)) {
+            return L"<hidden> " + TextOf(focus);
+        }
+        const std::wstring kind = ClassOf(focus);
+        for (size_t i = 0; i < form_->SectionCount(); ++i) {
+            if (form_->ToolButtonAt(i).Handle() == focus) {
+                const std::wstring caption = form_->ToolButtonAt(i).Caption();
+                return L"tool " + (caption.empty() ? form_->ToolButtonAt(i).Hint() : caption);
+            }
+        }
+        if (kind == WC_LISTVIEWW) {
+            wchar_t caption[64] = {};
+            LVCOLUMNW column = {};
+            column.mask = LVCF_TEXT;
+            column.pszText = caption;
+            column.cchTextMax = 64;
+            ListView_GetColumn(focus, 0, &column);
+            return std::wstring(L"list ") + caption;
+        }
+        if (kind == L"Edit" || kind == L"ComboBox" || kind == L"ListBox") {
+            return kind;
+        }
+        return TextOf(focus);
+    }
+};
+
+// Each page's tab stops from its tool button round to it again: lists, edits, then buttons
+// in reading order, the disabled ones and the hidden pages left out, the autorun box last.
+TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
+    OpenWithoutScan();
+    const std::wstring autorun = L"Autorun when Windows starts";
+    struct PageTabs {
+        size_t page;
+        std::vector<std::wstring> order;
+    };
+    const PageTabs pages[] = {
+        {0,
+         {L"tool Scan and Fix Errors ", L"list Scan Groups", L"list Error Type", L"Start &Scan",
+          L"&Add to Ignore List", autorun}},
+        {4,
+         {L"tool Ignore List                 ", L"list Root", L"Edit", L"Edit", L"Edit",
+          L"Add            ", L"Remove    ", L"Refresh", L"&Check all", L"&Uncheck all", autorun}},
+        {6,
+         {L"tool Startup Programs", L"list Startup Items", L"&Refresh", L"&Apply", L"&Check All",
+          L"&UnCheck All", autorun}},
+    };
+    for (const PageTabs& page : pages) {
+        SCOPED_TRACE(page.order.front());
+        form_->ToolButtonAt(page.page).Click();
+        FocusTool(page.page);
+        std::vector<std::wstring> forward = {Focused()};
+        for (size_t i = 0; i < page.order.size() + 2; ++i) {
+            Send(Press(VK_TAB));
+            if (GetFocus() == form_->ToolButtonAt(page.page).Handle()) {
+                break;
+            }
+            forward.push_back(Focused());
+        }
+        EXPECT_EQ(forward, page.order);
+
+        std::vector<std::wstring> backward = {Focused()};
+        for (size_t i = 0; i < page.order.size() + 2; ++i) {
+            Send(Press(VK_TAB, VK_SHIFT));
+            if (GetFocus() == form_->ToolButtonAt(page.page).Handle()) {
+                break;
+            }
+            backward.push_back(Focused());
+        }
+        std::vector<std::wstring> expectedBack = {page.order.front()};
+        expectedBack.insert(expectedBack.end(), page.order.rbegin(), page.order.rend() - 1);
+        EXPECT_EQ(backward, expectedBack);
+    }
+}
+
+// The "&" letters reach the page on screen only. The Ignore List page has two controls with
+// the letter C: the box "&Control Panel" and "&Check all"; the one after the focus answers.
+TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
+    OpenWithoutScan();
+    ClickRecorder clicks(form_->MainControl());
+    IgnoreListSection& ignore = form_->Get<IgnoreListSection>();
+    form_->ToolButtonFor<IgnoreListSection>().Click();
+    SetFocus(ignore.btnAdd.Handle());
+
+    Send(Alt(L'u'));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Uncheck all"});
+    // "&Refresh" is on the hidden Startup, Restore History and Uninstall pages.
+    Send(Alt(L'r'));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
+    EXPECT_TRUE(IsWindowVisible(Form()));
+    // The letter alone, where the focused control takes no typing.
+    SetFocus(ignore.btnAdd.Handle());
+    Send(Typed(L'c'));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
+    // From the list the box comes first: the focus moves to the first field inside it.
+    SetFocus(ignore.lvIgnore.Handle());
+    Send(Alt(L'c'));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
+    EXPECT_EQ(GetFocus(), ignore.edRoot.Handle());
+    // In an edit a letter is typed.
+    Send(Typed(L'c'));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
+    EXPECT_EQ(ignore.edRoot.Text(), L"c");
+
+    // Enter presses the focused button; Escape leaves the window as it is.
+    SetFocus(ignore.btnCheckall2.Handle());
+    Send(Press(VK_RETURN));
+    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
+    Send(Press(VK_ESCAPE));
+    EXPECT_TRUE(IsWindowVisible(Form()));
+    EXPECT_FALSE(closed_);
+    EXPECT_EQ(&form_->ShownSection(), &ignore);
+    EXPECT_EQ(Errors(), std::vector<std::wstring>{});
+}
+
+// The tool buttons: arrows along the column (round the ends), Space and Enter press the
+// focused one. In More Tools Ctrl+Tab and Ctrl+PageDown switch the innermost tabs.
+TEST_F(KeyboardTest, ToolButtonsTakeArrowsSpaceAndEnterAndCtrlTabSwitchesTheTabs) {
+    OpenWithoutScan();
+    const size_t last = form_->SectionCount() - 1;
+    FocusTool(0);
+    Send(Press(VK_DOWN));
+    EXPECT_EQ(GetFocus(), form_->ToolButtonAt(1).Handle());
+    Send(Press(VK_UP));
+    Send(Press(VK_UP));
+    EXPECT_EQ(GetFocus(), form_->ToolButtonAt(last).Handle());
+    Send(Press(VK_SPACE));
+    EXPECT_EQ(&form_->ShownSection(), &form_->SectionAt(last));
+    Send(Press(VK_RIGHT));
+    Send(Press(VK_RETURN));
+    EXPECT_EQ(&form_->ShownSection(), &form_->SectionAt(0));
+
+    MoreToolsSection& more = form_->Get<MoreToolsSection>();
+    form_->ToolButtonFor<MoreToolsSection>().Click();
+    SetFocus(form_->ToolButtonFor<MoreToolsSection>().Handle());
+    Send(Press(VK_TAB));
+    EXPECT_TRUE(IsChild(more.pcMoreTools.Page(0).Handle(), GetFocus())) << Focused();
+    Send(Press(VK_TAB, VK_CONTROL));
+    EXPECT_EQ(more.pcMoreTools.ActivePage(), 1u);
+    EXPECT_TRUE(IsChild(more.pcMoreTools.Page(1).Handle(), GetFocus())) << Focused();
+    Send(Press(VK_NEXT, VK_CONTROL));
+    EXPECT_EQ(more.pcMoreTools.ActivePage(), 2u);
+    // The drive cleaner's own tabs are the innermost now.
+    const HWND cleanerTabs = GetParent(GetParent(GetFocus()));
+    EXPECT_EQ(ClassOf(cleanerTabs), WC_TABCONTROLW) << Focused();
+    Send(Press(VK_TAB, VK_CONTROL));
+    EXPECT_EQ(TabCtrl_GetCurSel(cleanerTabs), 1);
+    EXPECT_EQ(more.pcMoreTools.ActivePage(), 2u);
+    Send(Press(VK_TAB, VK_CONTROL, VK_SHIFT));
+    EXPECT_EQ(TabCtrl_GetCurSel(cleanerTabs), 0);
+    EXPECT_TRUE(IsWindowVisible(GetFocus())) << Focused();
+    EXPECT_EQ(Errors(), std::vector<std::wstring>{});
+}
+
+// Feeds keys to whatever has the focus, one at a time, from inside a modal loop; after the
+// last one the dialog gets a while to close before it is closed for the test.
+class DialogKeys {
+public:
+    DialogKeys(HWND dialog, std::vector<Key> keys) : dialog_(dialog), keys_(std::move(keys)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 10, Tick);
+    }
+    ~DialogKeys() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    DialogKeys(const DialogKeys&) = delete;
+    DialogKeys& operator=(const DialogKeys&) = delete;
+
+    bool TimedOut() const { return timedOut_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        DialogKeys& self = *current_;
+        if (self.next_ < self.keys_.size()) {
+            const HWND dialog = self.dialog_;
+            PostKey(dialog, self.keys_[self.next_++], [dialog] { PumpThroughLoop(dialog); });
+        } else if (++self.idle_ == 100) {
+            self.timedOut_ = true;
+            PostMessageW(self.dialog_, WM_CLOSE, 0, 0);
+        }
+    }
+
+    static inline DialogKeys* current_ = nullptr;
+    HWND dialog_;
+    std::vector<Key> keys_;
+    size_t next_ = 0;
+    int idle_ = 0;
+    bool timedOut_ = false;
+    UINT_PTR timer_ = 0;
+};
+
+// "Add New Extension" with the main extension and the path filled in, so OK accepts.
+class FilledAddDialog {
+public:
+    FilledAddDialog() {
+        EXPECT_TRUE(dialog.Create(nullptr, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))));
+        dialog.lblExt.SetText(L".kbd");
+        dialog.lblFilePath.SetText(L"C:\\k.exe");
+    }
+
+    ScriptedDialogs dialogs;
+    TfrmAddExt dialog{dialogs};
+};
+
+// The dialog with the focus where ShowModal puts it, the keys through the loop step ShowModal
+// runs. It stays off screen: taking a window off the test display costs seconds.
+TEST(DialogKeyboardTest, EnterAcceptsEscapeCancelsAndTheLettersReachTheirControls) {
+    struct Case {
+        const wchar_t* what;
+        std::vector<Key> keys;
+        bool accepted;
+        const wchar_t* path;  // the path field afterwards
+    };
+    const Case cases[] = {
+        {L"Enter in the first field", {Press(VK_RETURN)}, true, L"C:\\k.exe"},
+        {L"Escape in the first field", {Press(VK_ESCAPE)}, false, L"C:\\k.exe"},
+        {L"Tab past the five fields to OK, Enter",
+         {Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB),
+          Press(VK_RETURN)},
+         true,
+         L"C:\\k.exe"},
+        {L"Shift+Tab to Cancel, Enter",
+         {Press(VK_TAB, VK_SHIFT), Press(VK_RETURN)},
+         false,
+         L"C:\\k.exe"},
+        {L"Shift+Tab to Cancel, Space",
+         {Press(VK_TAB, VK_SHIFT), Press(VK_SPACE)},
+         false,
+         L"C:\\k.exe"},
+        {L"Escape from OK",
+         {Press(VK_TAB, VK_SHIFT), Press(VK_TAB, VK_SHIFT), Press(VK_ESCAPE)},
+         false,
+         L"C:\\k.exe"},
+        {L"Alt+O", {Alt(L'o')}, true, L"C:\\k.exe"},
+        {L"Alt+C", {Alt(L'c')}, false, L"C:\\k.exe"},
+        {L"Alt+P selects the path field, typing replaces it, Enter",
+         {Alt(L'p'), Typed(L'x'), Press(VK_RETURN)},
+         true,
+         L"x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FilledAddDialog add;
+        const HWND dialog = add.dialog.Handle();
+        SetFocus(GetNextDlgTabItem(dialog, nullptr, FALSE));
+        ASSERT_EQ(GetFocus(), add.dialog.lblExt.Handle());
+        for (const Key& key : c.keys) {
+            PostKey(dialog, key, [dialog] { PumpThroughLoop(dialog); });
+        }
+        EXPECT_TRUE(add.dialog.Closed());
+        EXPECT_EQ(add.dialog.Accepted(), c.accepted);
+        EXPECT_EQ(add.dialog.lblFilePath.Text(), c.path);
+        EXPECT_TRUE(add.dialogs.shown.empty());
+    }
+}
+
+// ShowModal's own loop takes the same keys: Enter in a field ends it with OK, Escape with
+// Cancel.
+TEST(DialogKeyboardTest, TheModalLoopEndsWithOkOnEnterAndCancelOnEscape) {
+    for (const auto& [key, accepted] : {std::pair{VK_RETURN, true}, std::pair{VK_ESCAPE, false}}) {
+        SCOPED_TRACE(key);
+        FilledAddDialog add;
+        bool timedOut = false;
+        bool result = !accepted;
+        {
+            DialogKeys keys(add.dialog.Handle(), {Press(static_cast<WPARAM>(key))});
+            result = add.dialog.ShowModal();
+            timedOut = keys.TimedOut();
+        }
+        EXPECT_FALSE(timedOut) << "the key left the dialog open";
+        EXPECT_EQ(result, accepted);
+    }
+}
+
+}  // namespace
+}  // namespace kestrova
