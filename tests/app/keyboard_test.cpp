@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/add_extension_dialog.h"
+#include "app/drive_cleaner_frame.h"
 #include "main_form_fixture.h"
 
 namespace kestrova {
@@ -144,13 +145,36 @@ protected:
         MarkFirstScanOffered();
         Open();
     }
+    // Other programs' windows on the test display may take the activation between two keys:
+    // the focus is put back where the last key left it first.
     void Send(const Key& key) {
+        if (focus_ && GetFocus() != focus_) {
+            Focus(focus_);
+        }
         PostKey(Form(), key, [this] { PumpThroughLoop(Form()); });
+        focus_ = GetFocus();
     }
-    void FocusTool(size_t index) {
-        SetFocus(form_->ToolButtonAt(index).Handle());
+    // Tab or Shift+Tab, again if the activation went elsewhere meanwhile (Tab changes nothing
+    // but the focus).
+    void SendTab(bool back) {
+        const HWND before = focus_;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Send(back ? Press(VK_TAB, VK_SHIFT) : Press(VK_TAB));
+            if (focus_) {
+                return;
+            }
+            focus_ = before;
+        }
+    }
+    void Focus(HWND control) {
+        SetForegroundWindow(Form());
+        SetFocus(control);
         PumpThroughLoop(Form());
+        focus_ = control;
     }
+    void FocusTool(size_t index) { Focus(form_->ToolButtonAt(index).Handle()); }
+
+    HWND focus_ = nullptr;
     // The focused control as the user sees it: a tool button by its caption or hint, a list by
     // its first column, a button or a check box by its caption.
     std::wstring Focused() {
@@ -189,39 +213,101 @@ protected:
 TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
     OpenWithoutScan();
     const std::wstring autorun = L"Autorun when Windows starts";
+    const std::wstring moreTools = L"tool More Tools";
     struct PageTabs {
-        size_t page;
+        size_t tool;
+        int moreToolsTab;  // the More Tools tab shown, -1 for none
+        int cleanerTab;    // the drive cleaner's own tab shown
         std::vector<std::wstring> order;
     };
     const PageTabs pages[] = {
         {0,
+         -1,
+         -1,
          {L"tool Scan and Fix Errors ", L"list Scan Groups", L"list Error Type", L"Start &Scan",
           L"&Add to Ignore List", autorun}},
+        {1,
+         -1,
+         -1,
+         {L"tool IE Plugins                  ", L"Toolbar", L"Browser Extensions", L"Explorer Bars",
+          L"Menu Extensions", L"Download Handler", L"list Name", L"Scan Now", L"&Delete", autorun}},
+        {2,
+         -1,
+         -1,
+         {L"tool Backup and Restore", L"ListBox", L"Start &Backup", L"Start &Restore",
+          L"Resfresh List", L"Delete Restore Point", autorun}},
+        {3,
+         -1,
+         -1,
+         {L"tool Restore History         ", L"list Name", L"&Restore", L"&Clear", L"&Refresh",
+          L"Ch&eck All", autorun}},
         {4,
+         -1,
+         -1,
          {L"tool Ignore List                 ", L"list Root", L"Edit", L"Edit", L"Edit",
           L"Add            ", L"Remove    ", L"Refresh", L"&Check all", L"&Uncheck all", autorun}},
+        {5,
+         -1,
+         -1,
+         {L"tool Uninstall Manager", L"list Display Name", L"&Refresh", L"&Check All", autorun}},
         {6,
+         -1,
+         -1,
          {L"tool Startup Programs", L"list Startup Items", L"&Refresh", L"&Apply", L"&Check All",
           L"&UnCheck All", autorun}},
+        {7,
+         0,
+         -1,
+         {moreTools, L"&Refresh", L"&Delete", L"&Backup", L"&Restore", L"&Add", L"&Change",
+          L"ComboBox", L"Edit", L"&Search", L"list File Extension", autorun}},
+        {7, 1, -1, {moreTools, L"list FileName", L"&Refresh", L"&Select All", L"&Delete", autorun}},
+        {7,
+         2,
+         0,
+         {moreTools, L"list Drive", L"list Item", L"Add &Folder", L"&Add File", L"&Delete",
+          L"&Select All", L"&Refresh", L"&Next", autorun}},
+        {7,
+         2,
+         1,
+         {moreTools, L"Edit", L"&Search", L"Edit", L"&Add", L"list File Type", L"&Delete",
+          L"&Check All", L"&Back", L"&Go Search", autorun}},
+        {7,
+         2,
+         2,
+         {moreTools, L"list File Name", L"&Delete", L"&Check All", L"&Back", L"Search &Again",
+          autorun}},
     };
+    MoreToolsSection& more = form_->Get<MoreToolsSection>();
     for (const PageTabs& page : pages) {
-        SCOPED_TRACE(page.order.front());
-        form_->ToolButtonAt(page.page).Click();
-        FocusTool(page.page);
+        SCOPED_TRACE(page.order.front() + L" " + std::to_wstring(page.moreToolsTab) + L" " +
+                     std::to_wstring(page.cleanerTab));
+        form_->ToolButtonAt(page.tool).Click();
+        if (page.moreToolsTab >= 0) {
+            more.pcMoreTools.ShowPage(static_cast<size_t>(page.moreToolsTab));
+        }
+        if (page.cleanerTab >= 0) {
+            more.Get<TDriveCleanerFrame>().pcMain.ShowPage(static_cast<size_t>(page.cleanerTab));
+        }
+        const HWND tool = form_->ToolButtonAt(page.tool).Handle();
+        FocusTool(page.tool);
         std::vector<std::wstring> forward = {Focused()};
         for (size_t i = 0; i < page.order.size() + 2; ++i) {
-            Send(Press(VK_TAB));
-            if (GetFocus() == form_->ToolButtonAt(page.page).Handle()) {
+            SendTab(false);
+            if (GetFocus() == tool) {
                 break;
             }
             forward.push_back(Focused());
+            // A list reached with Tab shows which row the keys act on.
+            if (ClassOf(GetFocus()) == WC_LISTVIEWW && RowCount(GetFocus()) > 0) {
+                EXPECT_GE(ListView_GetNextItem(GetFocus(), -1, LVNI_FOCUSED), 0) << Focused();
+            }
         }
         EXPECT_EQ(forward, page.order);
 
         std::vector<std::wstring> backward = {Focused()};
         for (size_t i = 0; i < page.order.size() + 2; ++i) {
-            Send(Press(VK_TAB, VK_SHIFT));
-            if (GetFocus() == form_->ToolButtonAt(page.page).Handle()) {
+            SendTab(true);
+            if (GetFocus() == tool) {
                 break;
             }
             backward.push_back(Focused());
@@ -239,7 +325,7 @@ TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
     ClickRecorder clicks(form_->MainControl());
     IgnoreListSection& ignore = form_->Get<IgnoreListSection>();
     form_->ToolButtonFor<IgnoreListSection>().Click();
-    SetFocus(ignore.btnAdd.Handle());
+    Focus(ignore.btnAdd.Handle());
 
     Send(Alt(L'u'));
     EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Uncheck all"});
@@ -248,11 +334,11 @@ TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
     EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
     EXPECT_TRUE(IsWindowVisible(Form()));
     // The letter alone, where the focused control takes no typing.
-    SetFocus(ignore.btnAdd.Handle());
+    Focus(ignore.btnAdd.Handle());
     Send(Typed(L'c'));
     EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
     // From the list the box comes first: the focus moves to the first field inside it.
-    SetFocus(ignore.lvIgnore.Handle());
+    Focus(ignore.lvIgnore.Handle());
     Send(Alt(L'c'));
     EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
     EXPECT_EQ(GetFocus(), ignore.edRoot.Handle());
@@ -262,7 +348,7 @@ TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
     EXPECT_EQ(ignore.edRoot.Text(), L"c");
 
     // Enter presses the focused button; Escape leaves the window as it is.
-    SetFocus(ignore.btnCheckall2.Handle());
+    Focus(ignore.btnCheckall2.Handle());
     Send(Press(VK_RETURN));
     EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
     Send(Press(VK_ESCAPE));
@@ -291,7 +377,7 @@ TEST_F(KeyboardTest, ToolButtonsTakeArrowsSpaceAndEnterAndCtrlTabSwitchesTheTabs
 
     MoreToolsSection& more = form_->Get<MoreToolsSection>();
     form_->ToolButtonFor<MoreToolsSection>().Click();
-    SetFocus(form_->ToolButtonFor<MoreToolsSection>().Handle());
+    Focus(form_->ToolButtonFor<MoreToolsSection>().Handle());
     Send(Press(VK_TAB));
     EXPECT_TRUE(IsChild(more.pcMoreTools.Page(0).Handle(), GetFocus())) << Focused();
     Send(Press(VK_TAB, VK_CONTROL));
