@@ -28,7 +28,7 @@ struct Key {
     int second = 0;
 };
 
-Key Press(WPARAM code, int modifier = 0, int second = 0) {
+Key Stroke(WPARAM code, int modifier = 0, int second = 0) {
     return {WM_KEYDOWN, code, modifier, second};
 }
 Key Alt(wchar_t letter) {
@@ -141,45 +141,74 @@ private:
 
 class KeyboardTest : public MainFormTest {
 protected:
+    ~KeyboardTest() override {
+        if (form_ && Form()) {
+            RemoveWindowSubclass(Form(), CountDeactivations, 1);
+        }
+    }
     void OpenWithoutScan() {
         MarkFirstScanOffered();
         Open();
+        SetWindowSubclass(Form(), CountDeactivations, 1,
+                          reinterpret_cast<DWORD_PTR>(&deactivations_));
     }
-    // Other programs' windows on the test display may take the activation between two keys:
-    // the focus is put back where the last key left it first.
+
+    // Other programs' windows on the shared test display can take the activation, and the
+    // focus with it, at any moment: a scenario runs again until nothing came in its way.
+    template <class Scenario>
+    auto Steady(const Scenario& scenario) {
+        for (int attempt = 1;; ++attempt) {
+            disturbed_ = false;
+            auto seen = scenario();
+            if (!disturbed_ || attempt == 5) {
+                return seen;
+            }
+        }
+    }
+    // A key to the focused control, which is first put back if it lost the focus between keys.
     void Send(const Key& key) {
         if (focus_ && GetFocus() != focus_) {
             Focus(focus_);
         }
+        const int before = deactivations_;
         PostKey(Form(), key, [this] { PumpThroughLoop(Form()); });
         focus_ = GetFocus();
+        disturbed_ = disturbed_ || deactivations_ != before || !focus_;
     }
-    // Tab or Shift+Tab, again if the activation went elsewhere meanwhile (Tab changes nothing
-    // but the focus).
-    void SendTab(bool back) {
-        const HWND before = focus_;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            Send(back ? Press(VK_TAB, VK_SHIFT) : Press(VK_TAB));
-            if (focus_) {
-                return;
-            }
-            focus_ = before;
-        }
+    // A click with the mouse.
+    void Mouse(HWND window) {
+        const int before = deactivations_;
+        test::Press(window);
+        focus_ = GetFocus();
+        disturbed_ = disturbed_ || deactivations_ != before || !focus_;
     }
     void Focus(HWND control) {
-        SetForegroundWindow(Form());
-        SetFocus(control);
-        PumpThroughLoop(Form());
+        for (int attempt = 0; attempt < 100 && GetFocus() != control; ++attempt) {
+            SetForegroundWindow(Form());
+            SetFocus(control);
+            PumpThroughLoop(Form());
+            if (GetFocus() != control) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            }
+        }
         focus_ = control;
     }
     void FocusTool(size_t index) { Focus(form_->ToolButtonAt(index).Handle()); }
+    size_t ShownIndex() const {
+        for (size_t i = 0; i < form_->SectionCount(); ++i) {
+            if (&form_->SectionAt(i) == &form_->ShownSection()) {
+                return i;
+            }
+        }
+        return form_->SectionCount();
+    }
 
-    HWND focus_ = nullptr;
     // The focused control as the user sees it: a tool button by its caption or hint, a list by
     // its first column, a button or a check box by its caption.
     std::wstring Focused() {
         const HWND focus = GetFocus();
         if (!focus) {
+            disturbed_ = true;
             return L"<none>";
         }
         if (!IsWindowVisible(focus)) {
@@ -206,7 +235,28 @@ protected:
         }
         return TextOf(focus);
     }
+
+    HWND focus_ = nullptr;
+    bool disturbed_ = false;
+    int deactivations_ = 0;
+
+private:
+    static LRESULT CALLBACK CountDeactivations(HWND hwnd, UINT message, WPARAM wparam,
+                                               LPARAM lparam, UINT_PTR, DWORD_PTR count) {
+        if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE) {
+            ++*reinterpret_cast<int*>(count);
+        }
+        return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
 };
+
+std::wstring Joined(const std::vector<std::wstring>& texts) {
+    std::wstring joined;
+    for (const std::wstring& text : texts) {
+        joined += (joined.empty() ? L"" : L", ") + text;
+    }
+    return joined;
+}
 
 // Each page's tab stops from its tool button round to it again: lists, edits, then buttons
 // in reading order, the disabled ones and the hidden pages left out, the autorun box last.
@@ -281,37 +331,37 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
     for (const PageTabs& page : pages) {
         SCOPED_TRACE(page.order.front() + L" " + std::to_wstring(page.moreToolsTab) + L" " +
                      std::to_wstring(page.cleanerTab));
-        form_->ToolButtonAt(page.tool).Click();
-        if (page.moreToolsTab >= 0) {
-            more.pcMoreTools.ShowPage(static_cast<size_t>(page.moreToolsTab));
-        }
-        if (page.cleanerTab >= 0) {
-            more.Get<TDriveCleanerFrame>().pcMain.ShowPage(static_cast<size_t>(page.cleanerTab));
-        }
         const HWND tool = form_->ToolButtonAt(page.tool).Handle();
-        FocusTool(page.tool);
-        std::vector<std::wstring> forward = {Focused()};
-        for (size_t i = 0; i < page.order.size() + 2; ++i) {
-            SendTab(false);
-            if (GetFocus() == tool) {
-                break;
+        // Round forward, then round backward.
+        const auto [forward, backward] = Steady([&] {
+            form_->ToolButtonAt(page.tool).Click();
+            if (page.moreToolsTab >= 0) {
+                more.pcMoreTools.ShowPage(static_cast<size_t>(page.moreToolsTab));
             }
-            forward.push_back(Focused());
-            // A list reached with Tab shows which row the keys act on.
-            if (ClassOf(GetFocus()) == WC_LISTVIEWW && RowCount(GetFocus()) > 0) {
-                EXPECT_GE(ListView_GetNextItem(GetFocus(), -1, LVNI_FOCUSED), 0) << Focused();
+            if (page.cleanerTab >= 0) {
+                more.Get<TDriveCleanerFrame>().pcMain.ShowPage(
+                    static_cast<size_t>(page.cleanerTab));
             }
-        }
+            FocusTool(page.tool);
+            std::pair<std::vector<std::wstring>, std::vector<std::wstring>> seen;
+            for (auto* round : {&seen.first, &seen.second}) {
+                round->push_back(Focused());
+                for (size_t i = 0; i < page.order.size() + 2; ++i) {
+                    Send(round == &seen.first ? Stroke(VK_TAB) : Stroke(VK_TAB, VK_SHIFT));
+                    if (GetFocus() == tool) {
+                        break;
+                    }
+                    round->push_back(Focused());
+                    // A list reached with Tab shows which row the keys act on.
+                    if (ClassOf(GetFocus()) == WC_LISTVIEWW && RowCount(GetFocus()) > 0 &&
+                        ListView_GetNextItem(GetFocus(), -1, LVNI_FOCUSED) < 0) {
+                        round->back() += L" without a focused row";
+                    }
+                }
+            }
+            return seen;
+        });
         EXPECT_EQ(forward, page.order);
-
-        std::vector<std::wstring> backward = {Focused()};
-        for (size_t i = 0; i < page.order.size() + 2; ++i) {
-            SendTab(true);
-            if (GetFocus() == tool) {
-                break;
-            }
-            backward.push_back(Focused());
-        }
         std::vector<std::wstring> expectedBack = {page.order.front()};
         expectedBack.insert(expectedBack.end(), page.order.rbegin(), page.order.rend() - 1);
         EXPECT_EQ(backward, expectedBack);
@@ -319,81 +369,120 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
 }
 
 // The "&" letters reach the page on screen only. The Ignore List page has two controls with
-// the letter C: the box "&Control Panel" and "&Check all"; the one after the focus answers.
+// the letter C, the box "&Control Panel" and "&Check all": the first after the focus answers.
+// Enter presses the focused button; Escape leaves the window as it is.
 TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
     OpenWithoutScan();
-    ClickRecorder clicks(form_->MainControl());
     IgnoreListSection& ignore = form_->Get<IgnoreListSection>();
-    form_->ToolButtonFor<IgnoreListSection>().Click();
-    Focus(ignore.btnAdd.Handle());
-
-    Send(Alt(L'u'));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Uncheck all"});
-    // "&Refresh" is on the hidden Startup, Restore History and Uninstall pages.
-    Send(Alt(L'r'));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
-    EXPECT_TRUE(IsWindowVisible(Form()));
-    // The letter alone, where the focused control takes no typing.
-    Focus(ignore.btnAdd.Handle());
-    Send(Typed(L'c'));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
-    // From the list the box comes first: the focus moves to the first field inside it.
-    Focus(ignore.lvIgnore.Handle());
-    Send(Alt(L'c'));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
-    EXPECT_EQ(GetFocus(), ignore.edRoot.Handle());
-    // In an edit a letter is typed.
-    Send(Typed(L'c'));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{});
-    EXPECT_EQ(ignore.edRoot.Text(), L"c");
-
-    // Enter presses the focused button; Escape leaves the window as it is.
-    Focus(ignore.btnCheckall2.Handle());
-    Send(Press(VK_RETURN));
-    EXPECT_EQ(clicks.Take(), std::vector<std::wstring>{L"&Check all"});
-    Send(Press(VK_ESCAPE));
-    EXPECT_TRUE(IsWindowVisible(Form()));
+    const auto seen = Steady([&] {
+        std::vector<std::wstring> log;
+        ClickRecorder clicks(form_->MainControl());
+        form_->ToolButtonFor<IgnoreListSection>().Click();
+        ignore.edRoot.SetText(L"");
+        Focus(ignore.btnAdd.Handle());
+        Send(Alt(L'u'));
+        log.push_back(L"Alt+U: " + Joined(clicks.Take()));
+        Send(Alt(L'r'));
+        log.push_back(L"Alt+R: " + Joined(clicks.Take()));
+        Focus(ignore.btnAdd.Handle());
+        Send(Typed(L'c'));
+        log.push_back(L"C on a button: " + Joined(clicks.Take()));
+        Focus(ignore.lvIgnore.Handle());
+        Send(Alt(L'c'));
+        log.push_back(L"Alt+C in the list: " + Joined(clicks.Take()) + L" -> " + Focused());
+        Send(Typed(L'c'));
+        log.push_back(L"C in an edit: " + Joined(clicks.Take()) + L" -> " + ignore.edRoot.Text());
+        Focus(ignore.btnCheckall2.Handle());
+        Send(Stroke(VK_RETURN));
+        log.push_back(L"Enter: " + Joined(clicks.Take()));
+        Send(Stroke(VK_ESCAPE));
+        log.push_back(L"Escape: " + Joined(clicks.Take()) +
+                      (IsWindowVisible(Form()) ? L" -> shown" : L" -> hidden"));
+        return log;
+    });
+    EXPECT_EQ(seen, (std::vector<std::wstring>{
+                        L"Alt+U: &Uncheck all",
+                        L"Alt+R: ",  // "&Refresh" is on the hidden Startup and Uninstall pages
+                        L"C on a button: &Check all",
+                        L"Alt+C in the list:  -> Edit",
+                        L"C in an edit:  -> c",
+                        L"Enter: &Check all",
+                        L"Escape:  -> shown",
+                    }));
     EXPECT_FALSE(closed_);
     EXPECT_EQ(&form_->ShownSection(), &ignore);
     EXPECT_EQ(Errors(), std::vector<std::wstring>{});
 }
 
 // The tool buttons: arrows along the column (round the ends), Space and Enter press the
-// focused one. In More Tools Ctrl+Tab and Ctrl+PageDown switch the innermost tabs.
+// focused one. Keys never go on to a page out of sight: a tool button pressed with the mouse
+// takes the focus, and a page the program switches away from hands it to the page shown. In
+// More Tools Ctrl+Tab and Ctrl+PageDown switch the innermost tabs.
 TEST_F(KeyboardTest, ToolButtonsTakeArrowsSpaceAndEnterAndCtrlTabSwitchesTheTabs) {
     OpenWithoutScan();
-    const size_t last = form_->SectionCount() - 1;
-    FocusTool(0);
-    Send(Press(VK_DOWN));
-    EXPECT_EQ(GetFocus(), form_->ToolButtonAt(1).Handle());
-    Send(Press(VK_UP));
-    Send(Press(VK_UP));
-    EXPECT_EQ(GetFocus(), form_->ToolButtonAt(last).Handle());
-    Send(Press(VK_SPACE));
-    EXPECT_EQ(&form_->ShownSection(), &form_->SectionAt(last));
-    Send(Press(VK_RIGHT));
-    Send(Press(VK_RETURN));
-    EXPECT_EQ(&form_->ShownSection(), &form_->SectionAt(0));
-
+    IgnoreListSection& ignore = form_->Get<IgnoreListSection>();
     MoreToolsSection& more = form_->Get<MoreToolsSection>();
-    form_->ToolButtonFor<MoreToolsSection>().Click();
-    Focus(form_->ToolButtonFor<MoreToolsSection>().Handle());
-    Send(Press(VK_TAB));
-    EXPECT_TRUE(IsChild(more.pcMoreTools.Page(0).Handle(), GetFocus())) << Focused();
-    Send(Press(VK_TAB, VK_CONTROL));
-    EXPECT_EQ(more.pcMoreTools.ActivePage(), 1u);
-    EXPECT_TRUE(IsChild(more.pcMoreTools.Page(1).Handle(), GetFocus())) << Focused();
-    Send(Press(VK_NEXT, VK_CONTROL));
-    EXPECT_EQ(more.pcMoreTools.ActivePage(), 2u);
-    // The drive cleaner's own tabs are the innermost now.
-    const HWND cleanerTabs = GetParent(GetParent(GetFocus()));
-    EXPECT_EQ(ClassOf(cleanerTabs), WC_TABCONTROLW) << Focused();
-    Send(Press(VK_TAB, VK_CONTROL));
-    EXPECT_EQ(TabCtrl_GetCurSel(cleanerTabs), 1);
-    EXPECT_EQ(more.pcMoreTools.ActivePage(), 2u);
-    Send(Press(VK_TAB, VK_CONTROL, VK_SHIFT));
-    EXPECT_EQ(TabCtrl_GetCurSel(cleanerTabs), 0);
-    EXPECT_TRUE(IsWindowVisible(GetFocus())) << Focused();
+    PageControl& cleanerTabs = more.Get<TDriveCleanerFrame>().pcMain;
+    const auto tabs = [&] {
+        return L"tab " + std::to_wstring(more.pcMoreTools.ActivePage()) + L"." +
+               std::to_wstring(cleanerTabs.ActivePage()) + L" -> " + Focused();
+    };
+    const auto seen = Steady([&] {
+        std::vector<std::wstring> log;
+        form_->ToolButtonAt(0).Click();
+        FocusTool(0);
+        Send(Stroke(VK_DOWN));
+        log.push_back(L"Down: " + Focused());
+        Send(Stroke(VK_UP));
+        Send(Stroke(VK_UP));
+        log.push_back(L"Up, Up: " + Focused());
+        Send(Stroke(VK_SPACE));
+        log.push_back(L"Space: section " + std::to_wstring(ShownIndex()));
+        Send(Stroke(VK_RIGHT));
+        Send(Stroke(VK_RETURN));
+        log.push_back(L"Right, Enter: section " + std::to_wstring(ShownIndex()));
+
+        form_->ToolButtonFor<IgnoreListSection>().Click();
+        Focus(ignore.edRoot.Handle());
+        Mouse(form_->ToolButtonFor<StartupSection>().Handle());
+        log.push_back(L"mouse: " + Focused());
+        form_->ToolButtonFor<IgnoreListSection>().Click();
+        Focus(ignore.edRoot.Handle());
+        form_->ToolButtonFor<StartupSection>().Click();
+        log.push_back(L"shown by the program: " + Focused());
+
+        form_->ToolButtonFor<MoreToolsSection>().Click();
+        more.pcMoreTools.ShowPage(0);
+        cleanerTabs.ShowPage(0);
+        Focus(form_->ToolButtonFor<MoreToolsSection>().Handle());
+        Send(Stroke(VK_TAB));
+        log.push_back(L"Tab: " + tabs());
+        Send(Stroke(VK_TAB, VK_CONTROL));
+        log.push_back(L"Ctrl+Tab: " + tabs());
+        Send(Stroke(VK_NEXT, VK_CONTROL));
+        log.push_back(L"Ctrl+PageDown: " + tabs());
+        Send(Stroke(VK_TAB, VK_CONTROL));
+        log.push_back(L"Ctrl+Tab: " + tabs());
+        Send(Stroke(VK_TAB, VK_CONTROL, VK_SHIFT));
+        log.push_back(L"Ctrl+Shift+Tab: " + tabs());
+        Send(Stroke(VK_PRIOR, VK_CONTROL));
+        log.push_back(L"Ctrl+PageUp: " + tabs());
+        return log;
+    });
+    EXPECT_EQ(seen, (std::vector<std::wstring>{
+                        L"Down: tool IE Plugins                  ",
+                        L"Up, Up: tool IE Traces Cleaning",
+                        L"Space: section 8",
+                        L"Right, Enter: section 0",
+                        L"mouse: tool Startup Programs",
+                        L"shown by the program: list Startup Items",
+                        L"Tab: tab 0.0 -> &Refresh",
+                        L"Ctrl+Tab: tab 1.0 -> list FileName",
+                        L"Ctrl+PageDown: tab 2.0 -> list Drive",
+                        L"Ctrl+Tab: tab 2.1 -> Edit",  // the drive cleaner's own tabs
+                        L"Ctrl+Shift+Tab: tab 2.0 -> list Drive",
+                        L"Ctrl+PageUp: tab 2.2 -> list File Name",
+                    }));
     EXPECT_EQ(Errors(), std::vector<std::wstring>{});
 }
 
@@ -458,29 +547,29 @@ TEST(DialogKeyboardTest, EnterAcceptsEscapeCancelsAndTheLettersReachTheirControl
         const wchar_t* path;  // the path field afterwards
     };
     const Case cases[] = {
-        {L"Enter in the first field", {Press(VK_RETURN)}, true, L"C:\\k.exe"},
-        {L"Escape in the first field", {Press(VK_ESCAPE)}, false, L"C:\\k.exe"},
+        {L"Enter in the first field", {Stroke(VK_RETURN)}, true, L"C:\\k.exe"},
+        {L"Escape in the first field", {Stroke(VK_ESCAPE)}, false, L"C:\\k.exe"},
         {L"Tab past the five fields to OK, Enter",
-         {Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB),
-          Press(VK_RETURN)},
+         {Stroke(VK_TAB), Stroke(VK_TAB), Stroke(VK_TAB), Stroke(VK_TAB), Stroke(VK_TAB),
+          Stroke(VK_RETURN)},
          true,
          L"C:\\k.exe"},
         {L"Shift+Tab to Cancel, Enter",
-         {Press(VK_TAB, VK_SHIFT), Press(VK_RETURN)},
+         {Stroke(VK_TAB, VK_SHIFT), Stroke(VK_RETURN)},
          false,
          L"C:\\k.exe"},
         {L"Shift+Tab to Cancel, Space",
-         {Press(VK_TAB, VK_SHIFT), Press(VK_SPACE)},
+         {Stroke(VK_TAB, VK_SHIFT), Stroke(VK_SPACE)},
          false,
          L"C:\\k.exe"},
         {L"Escape from OK",
-         {Press(VK_TAB, VK_SHIFT), Press(VK_TAB, VK_SHIFT), Press(VK_ESCAPE)},
+         {Stroke(VK_TAB, VK_SHIFT), Stroke(VK_TAB, VK_SHIFT), Stroke(VK_ESCAPE)},
          false,
          L"C:\\k.exe"},
         {L"Alt+O", {Alt(L'o')}, true, L"C:\\k.exe"},
         {L"Alt+C", {Alt(L'c')}, false, L"C:\\k.exe"},
         {L"Alt+P selects the path field, typing replaces it, Enter",
-         {Alt(L'p'), Typed(L'x'), Press(VK_RETURN)},
+         {Alt(L'p'), Typed(L'x'), Stroke(VK_RETURN)},
          true,
          L"x"},
     };
@@ -509,7 +598,7 @@ TEST(DialogKeyboardTest, TheModalLoopEndsWithOkOnEnterAndCancelOnEscape) {
         bool timedOut = false;
         bool result = !accepted;
         {
-            DialogKeys keys(add.dialog.Handle(), {Press(static_cast<WPARAM>(key))});
+            DialogKeys keys(add.dialog.Handle(), {Stroke(static_cast<WPARAM>(key))});
             result = add.dialog.ShowModal();
             timedOut = keys.TimedOut();
         }
