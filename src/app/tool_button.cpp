@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "app/gdiplus_include.h"
 #include "platform/gdi_handles.h"
 
