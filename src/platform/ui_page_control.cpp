@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "platform/ui_keyboard.h"
-
 #include <stdexcept>
+
+#include "platform/ui_keyboard.h"
 
 namespace kestrova {
 
