@@ -14,6 +14,7 @@
 #include "file_tree_support.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/unique_handles.h"
 #include "support/cli_child.h"
 #include "support/csv_reader.h"
 #include "support/json_value.h"
@@ -256,6 +257,24 @@ TEST_F(CliCsvTest, FixGivesEachRowWithItsOutcomeAndHistoryItsEntries) {
     ASSERT_EQ(entries.size(), 1u) << json.out;
     ExpectSameRows(ParseCsv(csv.out), {"index", "name", "type", "path", "records"}, entries,
                    "history");
+}
+
+// A clean lists the files it could not delete, as its JSON's "failed".
+TEST_F(CliCsvTest, JunkCleanGivesTheFilesItCouldNotDelete) {
+    const std::wstring locked = temp_ / L"junk\\locked, \u00FC.bak";
+    test::MakeFile(locked);
+    test::MakeFile(temp_ / L"junk\\a.tmp");
+    const UniqueKernelHandle lock(
+        CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    const ChildResult result = Cli(L"junk clean --location " + Quoted(L"junk") + L" --csv");
+    EXPECT_EQ(result.exitCode, 1u);
+    const CsvRecords records = ParseCsv(result.out);
+    ASSERT_EQ(records.size(), 2u) << result.out;
+    EXPECT_EQ(records[0], (std::vector<std::string>{"fileName", "error"}));
+    EXPECT_EQ(records[1][0], ToUtf8(locked));
+    EXPECT_FALSE(records[1][1].empty());
+    EXPECT_FALSE(test::FileExists(temp_ / L"junk\\a.tmp"));
 }
 
 TEST_F(CliCsvTest, CsvWithJsonOrOnAnActionThatListsNothingIsABadCommandLine) {
