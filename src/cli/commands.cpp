@@ -17,6 +17,7 @@
 #include "cli/startup_command.h"
 #include "cli/uninstall_command.h"
 #include "cli/userassist_command.h"
+#include "kestrova_version.h"
 #include "platform/error.h"
 
 namespace kestrova::cli {
@@ -74,6 +75,10 @@ std::wstring Usage() {
 int RunCommandLine(const std::vector<std::wstring>& arguments) {
     if (arguments.size() == 1 && (arguments[0] == L"--help" || arguments[0] == L"help")) {
         WriteOut(Usage());
+        return kExitDone;
+    }
+    if (arguments.size() == 1 && arguments[0] == L"--version") {
+        WriteOut(L"Kestrova PC Optimizer " KESTROVA_VERSION_TEXT L"\n");
         return kExitDone;
     }
     if (arguments.empty()) {
