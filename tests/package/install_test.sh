@@ -73,17 +73,24 @@ shortcuts() {
         -name 'Kestrova PC Optimizer.lnk' 2>/dev/null
 }
 
-# The versions of every entry named Kestrova PC Optimizer in Windows' uninstall list, one a line.
+# Every entry named Kestrova PC Optimizer in Windows' uninstall list, one a line: its version,
+# a tab, its installation folder.
 uninstall_entries() {
     run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s ||
         fail "the uninstall list cannot be read"
-    awk '/^HKEY_/ { if (name == "Kestrova PC Optimizer") print version; name = ""; version = "" }
-         $1 == "DisplayName" { sub(/^ *DisplayName +REG_SZ +/, ""); name = $0 }
-         $1 == "DisplayVersion" { sub(/^ *DisplayVersion +REG_SZ +/, ""); version = $0 }
-         END { if (name == "Kestrova PC Optimizer") print version }' "$scratch/out"
+    awk -v OFS='\t' '
+        function entry() { if (name == "Kestrova PC Optimizer") print version, location }
+        /^HKEY_/ { entry(); name = ""; version = ""; location = "" }
+        $1 == "DisplayName" { sub(/^ *DisplayName +REG_SZ +/, ""); name = $0 }
+        $1 == "DisplayVersion" { sub(/^ *DisplayVersion +REG_SZ +/, ""); version = $0 }
+        $1 == "InstallLocation" { sub(/^ *InstallLocation +REG_SZ +/, ""); location = $0 }
+        END { entry() }' "$scratch/out"
 }
 entries_are() {
-    [ "$(uninstall_entries | tr '\n' ' ')" = "$1" ]
+    [ "$(uninstall_entries | cut -f1 | tr '\n' ' ')" = "$1" ]
+}
+entry_names_install_folder() {
+    [ "$(uninstall_entries | cut -f2)" = "$windows_install_dir\\" ]
 }
 
 # Install the older version, then this one over it: one entry, this version, in place.
@@ -91,6 +98,7 @@ msiexec /i "$older_msi" || fail "installing the older version: $(cat "$scratch/o
 check "the older version is in the uninstall list" entries_are "0.0.1 "
 msiexec /i "$msi" || fail "upgrading to $version: $(cat "$scratch/out")"
 check "after the upgrade the uninstall list holds only $version" entries_are "$version "
+check "the uninstall entry names the installation folder" entry_names_install_folder
 check "kestrova.exe is installed" test -f "$install_dir/kestrova.exe"
 check "kestrova-cli.exe is installed" test -f "$install_dir/kestrova-cli.exe"
 shortcut="$(shortcuts | head -n 1)"
