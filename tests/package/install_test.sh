@@ -4,7 +4,8 @@
 # it to this one, refuses the older one over it, starts both installed programs (the window
 # through the Start menu shortcut), uninstalls, and checks that what the package installed is
 # gone and what the program and the user made stays.
-# Usage: install_test.sh NEW.msi OLDER.msi VERSION
+# Usage: install_test.sh NEW.msi OLDER.msi VERSION WORK_FOLDER (emptied first: a run that was
+# killed leaves its prefix there for the next run to remove)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 . "$root/scripts/wine-env.sh"
@@ -12,6 +13,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 msi="$(realpath "$1")"
 older_msi="$(realpath "$2")"
 version="$3"
+scratch="$4"
 
 failures=0
 check() {
@@ -30,7 +32,6 @@ fail() {
 }
 
 template="$KESTROVA_CACHE/wine-package"
-scratch="$(mktemp -d "${TMPDIR:-/tmp}/kestrova-package-test.XXXXXX")"
 prefix="$scratch/prefix"
 cleanup() {
     # Only this test's own wineserver: the prefix is a copy nobody else uses.
@@ -40,6 +41,8 @@ cleanup() {
     fi
     rm -rf "$scratch"
 }
+cleanup
+mkdir -p "$scratch"
 trap cleanup EXIT
 
 kestrova_xvfb "$KESTROVA_TEST_DISPLAY" || fail "no test display"
@@ -96,9 +99,14 @@ entry_names_install_folder() {
 # Install the older version, then this one over it: one entry, this version, in place.
 msiexec /i "$older_msi" || fail "installing the older version: $(cat "$scratch/out")"
 check "the older version is in the uninstall list" entries_are "0.0.1 "
+# The installed console program keeps its data in its own folder.
+run "$windows_install_dir\\kestrova-cli.exe" ignore add HKEY_LOCAL_MACHINE \
+    'SOFTWARE\Kestrova Package Test' old.hlp || true
+check "kestrova-cli wrote ignore.xml beside itself" test -f "$install_dir/ignore.xml"
 msiexec /i "$msi" || fail "upgrading to $version: $(cat "$scratch/out")"
 check "after the upgrade the uninstall list holds only $version" entries_are "$version "
 check "the uninstall entry names the installation folder" entry_names_install_folder
+check "the data made before the upgrade stays" grep -q 'Kestrova Package Test' "$install_dir/ignore.xml"
 check "kestrova.exe is installed" test -f "$install_dir/kestrova.exe"
 check "kestrova-cli.exe is installed" test -f "$install_dir/kestrova-cli.exe"
 shortcut="$(shortcuts | head -n 1)"
@@ -110,13 +118,10 @@ if msiexec /i "$older_msi"; then
 fi
 check "the refused downgrade left the uninstall list as it was" entries_are "$version "
 
-# The installed console program runs, and keeps its data in its own folder.
+# The installed console program is this version.
 run "$windows_install_dir\\kestrova-cli.exe" --version || true
 check "the installed kestrova-cli reports $version" \
     grep -qx "Kestrova PC Optimizer $version" "$scratch/out"
-run "$windows_install_dir\\kestrova-cli.exe" ignore add HKEY_LOCAL_MACHINE \
-    'SOFTWARE\Kestrova Package Test' old.hlp || true
-check "kestrova-cli wrote ignore.xml beside itself" test -f "$install_dir/ignore.xml"
 
 # The window, started from the Start menu shortcut; the first-run scan offer is answered as
 # done so no message box waits. A close from outside (WM_CLOSE) ends the program as "Exit" does.
