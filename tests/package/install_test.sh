@@ -45,12 +45,15 @@ cleanup
 mkdir -p "$scratch"
 trap cleanup EXIT
 
-kestrova_xvfb "$KESTROVA_TEST_DISPLAY" || fail "no test display"
+# A display of its own too: the installed program's window never takes the keyboard focus from
+# a window test running at the same time on the test display.
+display="${KESTROVA_PACKAGE_TEST_DISPLAY:-:96}"
+kestrova_xvfb "$display" || fail "no display $display"
 kestrova_prefix "$template"
 cp -a "$template" "$prefix"
-kestrova_wineserver "$prefix" "$KESTROVA_TEST_DISPLAY"
-kestrova_desktop "$prefix" "$KESTROVA_TEST_DISPLAY"
-export WINEPREFIX="$prefix" DISPLAY="$KESTROVA_TEST_DISPLAY"
+kestrova_wineserver "$prefix" "$display"
+kestrova_desktop "$prefix" "$display"
+export WINEPREFIX="$prefix" DISPLAY="$display"
 
 # Runs a Windows program of the prefix; its output goes to $scratch/out (CR removed).
 run() {
@@ -106,7 +109,8 @@ check "kestrova-cli wrote ignore.xml beside itself" test -f "$install_dir/ignore
 msiexec /i "$msi" || fail "upgrading to $version: $(cat "$scratch/out")"
 check "after the upgrade the uninstall list holds only $version" entries_are "$version "
 check "the uninstall entry names the installation folder" entry_names_install_folder
-check "the data made before the upgrade stays" grep -q 'Kestrova Package Test' "$install_dir/ignore.xml"
+check "the data made before the upgrade stays" \
+    grep -q 'Kestrova Package Test' "$install_dir/ignore.xml"
 check "kestrova.exe is installed" test -f "$install_dir/kestrova.exe"
 check "kestrova-cli.exe is installed" test -f "$install_dir/kestrova-cli.exe"
 shortcut="$(shortcuts | head -n 1)"
@@ -138,15 +142,15 @@ program_pid() {
     return 1
 }
 pid=""
-for _ in $(seq 1 150); do
+for _ in $(seq 1 300); do
     pid="$(program_pid)" && break
     sleep 0.1
 done
 [ -n "$pid" ] || fail "the shortcut started no kestrova.exe"
 window=""
 for _ in $(seq 1 300); do
-    window="$(xdotool search --onlyvisible --pid "$pid" --name '^Kestrova PC Optimizer$' 2>/dev/null |
-        head -n 1)" && [ -n "$window" ] && break
+    window="$(xdotool search --onlyvisible --pid "$pid" --name '^Kestrova PC Optimizer$' \
+        2>/dev/null | head -n 1)" && [ -n "$window" ] && break
     sleep 0.1
 done
 check "the installed program's window appears" test -n "$window"
