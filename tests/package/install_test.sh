@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own (a copy of a template prefix kept between
 # runs), so the tests sharing the test prefix never see it: installs an older version, upgrades
-# it to this one, refuses the older one over it, starts both installed programs (the window
+# it to this one, refuses the older one and another build of this one over it, starts both installed programs (the window
 # through the Start menu shortcut), uninstalls, and checks that what the package installed is
 # gone and what the program and the user made stays.
-# Usage: install_test.sh NEW.msi OLDER.msi VERSION WORK_FOLDER (emptied first: a run that was
-# killed leaves its prefix there for the next run to remove)
+# Usage: install_test.sh NEW.msi OLDER.msi REBUILT.msi VERSION WORK_FOLDER
+# REBUILT.msi is another build of NEW.msi's version (another product code); WORK_FOLDER is
+# emptied first: a run that was killed leaves its prefix there for the next run to remove.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 . "$root/scripts/wine-env.sh"
 
 msi="$(realpath "$1")"
 older_msi="$(realpath "$2")"
-version="$3"
-scratch="$4"
+rebuilt_msi="$(realpath "$3")"
+version="$4"
+scratch="$5"
 
 failures=0
 check() {
@@ -116,11 +118,14 @@ check "kestrova-cli.exe is installed" test -f "$install_dir/kestrova-cli.exe"
 shortcut="$(shortcuts | head -n 1)"
 check "the Start menu shortcut is there" test -n "$shortcut"
 
-# An older package over this one is refused and changes nothing.
-if msiexec /i "$older_msi"; then
-    check "the older version is refused over $version" false
-fi
-check "the refused downgrade left the uninstall list as it was" entries_are "$version "
+# An older package, or another build of the same version, over this one is refused and
+# changes nothing.
+for other in "$older_msi" "$rebuilt_msi"; do
+    if msiexec /i "$other"; then
+        check "$(basename "$other") is refused over $version" false
+    fi
+    check "$(basename "$other") left the uninstall list as it was" entries_are "$version "
+done
 
 # The installed console program is this version.
 run "$windows_install_dir\\kestrova-cli.exe" --version || true
