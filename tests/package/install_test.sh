@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own (a copy of a template prefix kept between
 # runs), so the tests sharing the test prefix never see it: installs an older version, upgrades
-# it to this one, refuses the older one and another build of this one over it, starts both installed programs (the window
-# through the Start menu shortcut), uninstalls, and checks that what the package installed is
-# gone and what the program and the user made stays.
+# it to this one, refuses the older one and another build of this one over it, starts both
+# installed programs (the window through the Start menu shortcut), uninstalls, and checks that
+# what the package installed is gone and what the program and the user made stays.
 # Usage: install_test.sh NEW.msi OLDER.msi REBUILT.msi VERSION WORK_FOLDER
 # REBUILT.msi is another build of NEW.msi's version (another product code); WORK_FOLDER is
 # emptied first: a run that was killed leaves its prefix there for the next run to remove.
