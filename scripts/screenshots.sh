@@ -6,7 +6,8 @@
 # through its tool buttons) in the build folder, then runs it in a Wine prefix of its own
 # (~/.cache/kestrova/wine-shots, kept between runs) on an X display of its own, found free at
 # each run and stopped at the end. The sample stale entries (samples/stale-entries.reg) are
-# imported into that prefix at every run, since the run fixes two of them; the program's data
+# imported into that prefix at every run, since the run fixes two of them, with the showcase
+# entries (samples/showcase-entries.reg) that fill the other pages; the program's data
 # folder (C:\Program Files\Kestrova in that prefix) starts empty each time. The PNG files in
 # the output folder are replaced only when every picture was taken.
 # Usage: screenshots.sh [FOLDER]
@@ -69,6 +70,13 @@ done
 
 rm -f "$prefix/.kestrova-samples"
 "$here/import-samples.sh" "$prefix"
+# Entries that only fill the pictures of the other pages (samples/README.md); regedit reports
+# success either way, so one of them is read back.
+showcase="$root/samples/showcase-entries.reg"
+"$WINE" regedit /s "Z:${showcase//\//\\}" </dev/null >/dev/null 2>&1
+"$WINE" reg query 'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run' \
+    /v 'Kestrova Sample Updater' </dev/null >/dev/null 2>&1 ||
+    { echo "samples/showcase-entries.reg did not reach the registry of $prefix" >&2; exit 1; }
 
 # The data folder is the executable's folder, as for the installed program.
 install_dir="$prefix/drive_c/Program Files/Kestrova"

@@ -2,9 +2,10 @@
 // for the README and docs/. The window is the program's own (TfmMainForm, made as the
 // program's start makes it), its data folder the folder of this executable, over the registry
 // of the Wine prefix it runs in, where scripts/screenshots.sh has imported the sample stale
-// entries. Before the pictures it scans, fixes two rows, sends two to the ignore list and scans
-// again, so the error list, the restore history and the ignore list all have rows to show;
-// Backup and Restore takes one restore point and IE Traces Cleaning runs its search.
+// entries. Before the pictures it scans, fixes two sample rows, sends two others to the ignore
+// list and scans again, so the error list, the restore history and the ignore list all have rows
+// to show; on their pages it takes a restore point, runs the IE traces search and reads the file
+// associations, as a user would before looking.
 //
 // Usage: kestrova_screenshots OUTPUT_FOLDER
 // Each picture is OUTPUT_FOLDER\NAME.png, NAME made from the tool button's caption or hint, or
@@ -41,6 +42,9 @@
 namespace kestrova::shots {
 
 namespace {
+
+// How the class identifiers of the sample entries begin ("KestrovaSample" in hex).
+constexpr wchar_t kSampleClassPrefix[] = L"4B657374-726F-7661-5361-6D706C65";
 
 // Far beyond what any step takes on a loaded machine; only keeps a broken run from hanging.
 constexpr DWORD kStepLimitMs = 5 * 60 * 1000;
@@ -180,32 +184,67 @@ private:
     }
 
     // Leaves exactly the given rows of the error list checked.
-    static void CheckOnly(ErrorListModel& errors, std::initializer_list<size_t> rows) {
+    static void CheckOnly(ErrorListModel& errors, const std::vector<size_t>& rows) {
         errors.SetAllChecked(false);
         for (size_t row : rows) {
             errors.SetChecked(row, true);
         }
     }
 
-    // The sample entries scanned; two rows fixed (into the restore history), two sent to the
-    // ignore list, then scanned again so the list shows what a user would see next.
+    // The rows of the sample stale entries, in list order, at most one per error type; the
+    // prefix's own stale entries stay as they are.
+    static std::vector<size_t> SampleRows(const ErrorListModel& errors) {
+        const auto isSample = [](const std::wstring& text) {
+            return text.find(L"KestrovaSample") != std::wstring::npos ||
+                   text.find(L"Kestrova Sample") != std::wstring::npos ||
+                   text.find(kSampleClassPrefix) != std::wstring::npos;
+        };
+        std::vector<size_t> rows;
+        for (size_t i = 0; i < errors.RowCount(); ++i) {
+            const ErrorRow& row = errors.At(i);
+            if ((isSample(row.keyName) || isSample(row.keyValue) || isSample(row.guessPath)) &&
+                (rows.empty() || errors.At(rows.back()).type != row.type)) {
+                rows.push_back(i);
+            }
+        }
+        return rows;
+    }
+
+    // The sample entries scanned; two of their rows fixed (into the restore history), two
+    // others sent to the ignore list, then scanned again so the list shows what a user would
+    // see next, scrolled to the first sample row.
     void ScanFixAndIgnore() {
         form_.ToolButtonFor<ScanErrorsSection>().Click();
         ScanErrorsSection& page = form_.Get<ScanErrorsSection>();
         Scan(page);
-        const size_t found = page.errors.RowCount();
-        if (found < 6) {
-            throw Error(L"the scan found " + std::to_wstring(found) +
-                        L" rows: are the sample stale entries in this registry?");
+        std::vector<size_t> samples = SampleRows(page.errors);
+        if (samples.size() < 6) {
+            throw Error(L"the scan found " + std::to_wstring(samples.size()) +
+                        L" kinds of sample rows: are the sample stale entries in this registry?");
         }
-        CheckOnly(page.errors, {0, 1});
+        CheckOnly(page.errors, {samples[0], samples[1]});
         page.btnFixSelected.Click();
         WaitIdle(L"fixing two rows");
-        const size_t left = page.errors.RowCount();
-        CheckOnly(page.errors, {left - 2, left - 1});
+        samples = SampleRows(page.errors);
+        CheckOnly(page.errors, {samples[samples.size() - 2], samples.back()});
         page.btnAdd2Ignore.Click();
         WaitIdle(L"adding two rows to the ignore list");
         Scan(page);
+        samples = SampleRows(page.errors);
+        if (!samples.empty()) {
+            ScrollToTop(page.lvErrors.Handle(), samples.front());
+            WaitIdle(L"scrolling the error list");
+        }
+    }
+
+    // Scrolls a report list view so that row is its top row, or as near as it goes.
+    static void ScrollToTop(HWND list, size_t row) {
+        RECT target = {};
+        RECT top = {};
+        if (ListView_GetItemRect(list, static_cast<int>(row), &target, LVIR_BOUNDS) &&
+            ListView_GetItemRect(list, ListView_GetTopIndex(list), &top, LVIR_BOUNDS)) {
+            ListView_Scroll(list, 0, target.top - top.top);
+        }
     }
 
     // What a user does on a page before it shows anything worth seeing.
@@ -218,6 +257,9 @@ private:
         } else if (auto* traces = dynamic_cast<IeTracesSection*>(&section)) {
             traces->btnTempScan.Click();
             WaitIdle(L"the IE traces search");
+        } else if (auto* extensions = dynamic_cast<TfrmFileAssociator*>(&section)) {
+            extensions->btnRefresh.Click();
+            WaitIdle(L"reading the file associations");
         }
     }
 
@@ -230,6 +272,7 @@ private:
                 throw Error(L"the More Tools tab " + std::to_wstring(tab) + L" did not open");
             }
             WaitIdle(L"the tab's first fill");
+            Fill(tools.Frame(tab));
             Capture(TabCaption(tabs, static_cast<int>(tab)));
         }
         // Back to the first tab, as the page opens.
