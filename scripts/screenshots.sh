@@ -86,6 +86,11 @@ cp "$build/devtools/kestrova_screenshots.exe" "$install_dir/"
 shots="$work/shots"
 "$WINE" 'C:\Program Files\Kestrova\kestrova_screenshots.exe' "Z:${shots//\//\\}" </dev/null
 
+# GDI+ writes PNG files with light compression; ImageMagick (setup.sh installs it) packs them
+# tighter, without the colour chunks that differ between runs.
+for shot in "$shots"/*.png; do
+    convert "$shot" -strip -define png:compression-level=9 "$shot"
+done
 rm -f "$out"/*.png
 cp "$shots"/*.png "$out/"
 echo "Screenshots saved in $out:"

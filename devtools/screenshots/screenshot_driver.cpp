@@ -18,6 +18,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +33,7 @@
 #include "app/more_tools_section.h"
 #include "app/scan_errors_section.h"
 #include "app/section_table.h"
+#include "managers/ie_traces.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/file_paths.h"
@@ -120,6 +123,26 @@ void PressTab(HWND tabs, int index) {
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(tabs, WM_LBUTTONUP, 0, at);
+}
+
+// A few files of the kinds Internet Explorer leaves, in the folders the IE traces search reads
+// (those of the current user of the prefix), so that its picture lists something. They are
+// made afresh each run; their names say where they came from.
+void PlaceShowcaseTraces() {
+    const IeFolders folders = ReadIeFolders();
+    const auto place = [](const std::wstring& folder, const wchar_t* relativePath) {
+        if (folder.empty()) {
+            return;
+        }
+        const std::filesystem::path file = std::filesystem::path(folder) / relativePath;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << "Kestrova PC Optimizer screenshot sample\n";
+    };
+    place(folders.cache, L"Content.IE5\\KSAMPLE1\\kestrova-sample-logo[1].png");
+    place(folders.cache, L"Content.IE5\\KSAMPLE1\\kestrova-sample-styles[1].css");
+    place(folders.cache, L"Content.IE5\\KSAMPLE2\\kestrova-sample-page[2].htm");
+    place(folders.history, L"History.IE5\\index.dat");
+    place(folders.temp, L"~DFKestrovaSample.tmp");
 }
 
 class ScreenshotRun {
@@ -255,6 +278,7 @@ private:
                 WaitIdle(L"the backup");
             }
         } else if (auto* traces = dynamic_cast<IeTracesSection*>(&section)) {
+            PlaceShowcaseTraces();
             traces->btnTempScan.Click();
             WaitIdle(L"the IE traces search");
         } else if (auto* extensions = dynamic_cast<TfrmFileAssociator*>(&section)) {
