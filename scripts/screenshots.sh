@@ -39,7 +39,7 @@ finish() {
 trap finish EXIT
 
 # A display of our own: Xvfb picks a free number and writes it once it answers.
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 \
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 \
     5>"$work/display" &
 xvfb_pid=$!
 for _ in $(seq 1 200); do
@@ -60,9 +60,9 @@ kestrova_wineserver "$prefix" "$DISPLAY"
 # here with its streams on /dev/null so that it holds no pipe of ours open.
 "$WINE" reg add 'HKEY_CURRENT_USER\Software\Wine\Explorer' /v Desktop /d Kestrova /f \
     </dev/null >/dev/null 2>&1
-"$WINE" reg add 'HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops' /v Kestrova /d 1024x768 /f \
+"$WINE" reg add 'HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops' /v Kestrova /d 1280x1024 /f \
     </dev/null >/dev/null 2>&1
-setsid "$WINE" explorer.exe /desktop=Kestrova,1024x768 </dev/null >/dev/null 2>&1 &
+setsid "$WINE" explorer.exe /desktop=Kestrova,1280x1024 </dev/null >/dev/null 2>&1 &
 for _ in $(seq 1 100); do
     xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
     sleep 0.1

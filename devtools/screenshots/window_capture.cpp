@@ -10,21 +10,6 @@ namespace kestrova::shots {
 
 namespace {
 
-// A window's whole device context (frame included) from GetWindowDC, released when it goes.
-class WholeWindowDc {
-public:
-    explicit WholeWindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WholeWindowDc() { ReleaseDC(window_, dc_); }
-    WholeWindowDc(const WholeWindowDc&) = delete;
-    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
-
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 CLSID PngEncoder() {
     UINT count = 0;
     UINT bytes = 0;
@@ -53,7 +38,8 @@ void SaveWindowPng(HWND window, const std::wstring& path) {
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
 
-    const WholeWindowDc source(window);
+    // The screen's own picture at the window's place: what the user sees there.
+    const WindowDc source(nullptr);
     const UniqueMemoryDc memory(CreateCompatibleDC(source.Get()));
     const UniqueBitmap picture(CreateCompatibleBitmap(source.Get(), width, height));
     if (!source.Get() || !memory || !picture) {
@@ -62,7 +48,8 @@ void SaveWindowPng(HWND window, const std::wstring& path) {
     }
     {
         const SelectedObject selected(memory.Get(), picture.Get());
-        if (!BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY | CAPTUREBLT)) {
+        if (!BitBlt(memory.Get(), 0, 0, width, height, source.Get(), bounds.left, bounds.top,
+                    SRCCOPY | CAPTUREBLT)) {
             throw Error(L"the window could not be copied: " + SystemErrorText(GetLastError()));
         }
     }
