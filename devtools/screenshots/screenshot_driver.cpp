@@ -260,7 +260,8 @@ private:
         }
     }
 
-    // Scrolls a report list view so that row is its top row, or as near as it goes.
+    // Scrolls a report list view so that row is its top row, or as near as it goes. The list
+    // shows the model's rows in the model's order: nobody has sorted or filtered it.
     static void ScrollToTop(HWND list, size_t row) {
         RECT target = {};
         RECT top = {};
