@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/add_extension_dialog.h"
+#include "app/change_extension_dialog.h"
 #include "app/drive_cleaner_frame.h"
 #include "main_form_fixture.h"
 
@@ -586,6 +587,51 @@ TEST(DialogKeyboardTest, EnterAcceptsEscapeCancelsAndTheLettersReachTheirControl
         EXPECT_EQ(add.dialog.Accepted(), c.accepted);
         EXPECT_EQ(add.dialog.lblFilePath.Text(), c.path);
         EXPECT_TRUE(add.dialogs.shown.empty());
+    }
+}
+
+// "Change Extension": Enter in a field accepts, Enter on a focused "..." button presses that
+// button and leaves the dialog open, the "&" letters of the labels lead to their fields.
+TEST(DialogKeyboardTest, TheChangeDialogTakesTheSameKeys) {
+    struct Case {
+        const wchar_t* what;
+        std::vector<Key> keys;
+        bool closed;
+        bool accepted;
+        ExtensionCommand typed;
+    };
+    const ExtensionCommand current{L"C:\\k.exe", L"k.ico"};
+    const Case cases[] = {
+        {L"Enter in the path", {Stroke(VK_RETURN)}, true, true, current},
+        {L"Escape", {Stroke(VK_ESCAPE)}, true, false, current},
+        {L"Tab to the path's ..., Enter browses",
+         {Stroke(VK_TAB), Stroke(VK_RETURN)},
+         false,
+         false,
+         {L"C:\\new.exe", L"k.ico"}},
+        {L"Alt+I, typing, Enter",
+         {Alt(L'i'), Typed(L'y'), Stroke(VK_RETURN)},
+         true,
+         true,
+         {L"C:\\k.exe", L"y"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedDialogs dialogs;
+        dialogs.fileAnswers.push_back(L"C:\\new.exe");
+        TfrmChangeExt change(dialogs, nullptr);  // no icon picker: not reached here
+        ASSERT_TRUE(
+            change.Create(nullptr, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), current));
+        const HWND dialog = change.Handle();
+        SetFocus(GetNextDlgTabItem(dialog, nullptr, FALSE));
+        ASSERT_EQ(GetFocus(), change.lblFilePath.Handle());
+        for (const Key& key : c.keys) {
+            PostKey(dialog, key, [dialog] { PumpThroughLoop(dialog); });
+        }
+        EXPECT_EQ(change.Closed(), c.closed);
+        EXPECT_EQ(change.Accepted(), c.accepted);
+        EXPECT_EQ(change.Typed(), c.typed);
+        EXPECT_EQ(dialogs.fileAnswers.empty(), c.typed.filePath == L"C:\\new.exe");
     }
 }
 
