@@ -13,6 +13,7 @@
 #include "app/add_extension_dialog.h"
 #include "app/change_extension_dialog.h"
 #include "app/drive_cleaner_frame.h"
+#include "app/file_extensions_frame.h"
 #include "main_form_fixture.h"
 
 namespace kestrova {
@@ -372,7 +373,8 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
 
 // The "&" letters reach the page on screen only. The Ignore List page has two controls with
 // the letter C, the box "&Control Panel" and "&Check all": the first after the focus answers.
-// Enter presses the focused button; Escape leaves the window as it is.
+// Enter presses the focused button, or goes to an edit that takes it (the search keyword of
+// More Tools); Escape leaves the window as it is.
 TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
     OpenWithoutScan();
     IgnoreListSection& ignore = form_->Get<IgnoreListSection>();
@@ -400,6 +402,18 @@ TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
         Send(Stroke(VK_ESCAPE));
         log.push_back(L"Escape: " + Joined(clicks.Take()) +
                       (IsWindowVisible(Form()) ? L" -> shown" : L" -> hidden"));
+
+        // An edit that takes Enter for itself gets it: the search keyword runs the search.
+        MoreToolsSection& more = form_->Get<MoreToolsSection>();
+        form_->ToolButtonFor<MoreToolsSection>().Click();
+        more.pcMoreTools.ShowPage(0);
+        Focus(more.Get<TfrmFileAssociator>().lblSearch.Handle());
+        const size_t before = dialogs_.Count(ShownDialog::Kind::Message);
+        Send(Stroke(VK_RETURN));
+        const std::vector<std::wstring> messages = dialogs_.Texts(ShownDialog::Kind::Message);
+        log.push_back(L"Enter in the keyword: " +
+                      (messages.size() > before ? messages.back() : L"nothing"));
+        form_->ToolButtonFor<IgnoreListSection>().Click();
         return log;
     });
     EXPECT_EQ(seen, (std::vector<std::wstring>{
@@ -410,6 +424,7 @@ TEST_F(KeyboardTest, TheLettersOfTheShownPageActAndThoseOfHiddenPagesDoNot) {
                         L"C in an edit:  -> c",
                         L"Enter: &Check all",
                         L"Escape:  -> shown",
+                        L"Enter in the keyword: Please Enter Search Keyword !",
                     }));
     EXPECT_FALSE(closed_);
     EXPECT_EQ(&form_->ShownSection(), &ignore);
