@@ -185,9 +185,10 @@ protected:
         focus_ = GetFocus();
         disturbed_ = disturbed_ || deactivations_ != before || !focus_;
     }
+    // The focus within this thread's windows only: the test never takes the foreground from
+    // the other programs' windows, whose tests may need it.
     void Focus(HWND control) {
         for (int attempt = 0; attempt < 100 && GetFocus() != control; ++attempt) {
-            SetForegroundWindow(Form());
             SetFocus(control);
             PumpThroughLoop(Form());
             if (GetFocus() != control) {
