@@ -71,7 +71,7 @@ void PlaceButtonsRight(Panel& page, int right, int y, std::initializer_list<Butt
     for (const ButtonEntry& entry : buttons) {
         width += ButtonWidth(page, entry.caption) + kGap;
     }
-    PlaceButtonRow(page, right - width + kGap, y, buttons);
+    PlaceButtonRow(page, right - width + kGap, y, buttons, kAnchorBottomRight);
 }
 
 int WidestButton(const Panel& page, std::initializer_list<const wchar_t*> captions) {
@@ -123,6 +123,7 @@ TDriveCleanerFrame::TDriveCleanerFrame(SectionHost& host)
 
 void TDriveCleanerFrame::Build(Panel& page) {
     pcMain.Create(page, PageArea(page), true);
+    pcMain.Anchor(kAnchorAll);
     BuildDrivesPage(pcMain.AddPage(kDrivesTabCaption));
     BuildExtensionsPage(pcMain.AddPage(kExtensionsTabCaption));
     BuildSearchPage(pcMain.AddPage(kSearchTabCaption));
@@ -139,10 +140,12 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
     const int drivesHeight = (buttonsTop - area.y) * 2 / 5;
     lvDrives.Create(page, drives, Bounds{area.x, area.y, area.width, drivesHeight},
                     {{kDriveColumn, kAutoWidth}, {kDiskSizeColumn, 110}, {kDiskFreeColumn, 110}});
+    lvDrives.Anchor(kAnchorTopWide);
 
     const int boxTop = area.y + drivesHeight + kGap;
     const Bounds box{area.x, boxTop, area.width, buttonsTop - kGap - boxTop};
     gbExcludes.Create(page, kExcludesGroupCaption, box);
+    gbExcludes.Anchor(kAnchorAll);
     const int buttonWidth = WidestButton(page, {kAddExcludeFolderCaption, kAddExcludeFileCaption,
                                                 kDeleteExcludeCaption, kSelectAllExcludeCaption});
     const int buttonX = box.Right() - kBoxInset - buttonWidth;
@@ -157,6 +160,7 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
         column[i]->Create(
             page, captions[i],
             Bounds{buttonX, innerTop + static_cast<int>(i) * step, buttonWidth, kButtonHeight});
+        column[i]->Anchor(kAnchorTopRight);
     }
     ListViewOptions options;
     options.checkBoxes = false;
@@ -164,6 +168,7 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
     const int listX = box.x + kBoxInset;
     lvExcludes.Create(page, excludes, Bounds{listX, innerTop, buttonX - kGap - listX, innerHeight},
                       {{kExcludeItemColumn, kAutoWidth}, {kExcludeTypeColumn, 60}}, options);
+    lvExcludes.Anchor(kAnchorAll);
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnNextToExtensions.OnClick(page, [this] { btnNextToExtensionsClick(); });
@@ -177,6 +182,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
     const Bounds area = PageArea(page);
     const Bounds box{area.x, area.y, area.width, kBoxTop + 2 * kButtonHeight + 4 + kBoxInset};
     gbExtensions.Create(page, kAddExtensionsGroupCaption, box);
+    gbExtensions.Anchor(kAnchorTopWide);
     const int labelWidth =
         std::max(TextWidth(page, kFileTypeLabel), TextWidth(page, kExtensionsLabel)) + kGap;
     const int buttonWidth = WidestButton(page, {kSearchTypeCaption, kAddTypeCaption});
@@ -206,6 +212,8 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
             page, line.editText,
             Bounds{editX, y + (kButtonHeight - kEditHeight) / 2, editWidth, kEditHeight});
         line.button->Create(page, line.caption, Bounds{buttonX, y, buttonWidth, kButtonHeight});
+        line.edit->Anchor(kAnchorTopWide);
+        line.button->Anchor(kAnchorTopRight);
         y += kButtonHeight + 4;
     }
 
@@ -219,6 +227,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
     lvFileType.Create(page, fileTypes,
                       Bounds{area.x, listTop, area.width, buttonsTop - kGap - listTop},
                       {{kFileTypeColumn, 230}, {kExtensionsColumn, kAutoWidth}});
+    lvFileType.Anchor(kAnchorAll);
 
     btnSearch.OnClick(page, [this] { btnSearchClick(); });
     btnAdd.OnClick(page, [this] { btnAddClick(); });
@@ -231,8 +240,10 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
 void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     const Bounds area = PageArea(page);
     lblSummary.Create(page, kSummaryLabel, Bounds{area.x, area.y, area.width, kLabelHeight});
+    lblSummary.Anchor(kAnchorTopWide);
     const int memoTop = area.y + kLabelHeight + 1;
     mSummary.Create(page, {}, Bounds{area.x, memoTop, area.width, 52}, true, true);
+    mSummary.Anchor(kAnchorTopWide);
 
     const int buttonsTop = area.Bottom() - kButtonHeight;
     PlaceButtonRow(page, area.x, buttonsTop,
@@ -245,10 +256,12 @@ void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     const int labelTop = buttonsTop - 4 - kLabelHeight;
     lblFileFound.Create(page, kFileFoundInitial,
                         Bounds{area.x, labelTop, area.width, kLabelHeight});
+    lblFileFound.Anchor(kAnchorBottomWide);
     const int listTop = memoTop + 52 + kGap;
     lvSearchResult.Create(
         page, results, Bounds{area.x, listTop, area.width, labelTop - 3 - listTop},
         {{kFileNameColumn, kAutoWidth}, {kFileSizeColumn, 80}, {kFileDateTimeColumn, 130}});
+    lvSearchResult.Anchor(kAnchorAll);
 
     btnStop.OnClick(page, [this] { btnStopClick(); });
     btnDeleteFiles.OnClick(page, [this] { btnDeleteFilesClick(); });

@@ -44,12 +44,15 @@ void IeTracesSection::Build(Panel& page) {
     lvIE.Create(
         page, actions, Bounds{area.x, area.y, area.width, 160},
         {{L"Action", 230}, {L"Restart IE", 70, LVCFMT_CENTER}, {L"Description", kAutoWidth}});
+    lvIE.Anchor(kAnchorTopWide);
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 68);
     const int filesTop = area.y + 160 + kMargin;
     lvDeletedFiles.Create(page, deletedFiles,
                           Bounds{area.x, filesTop, area.width, panel.y - kGap - filesTop},
                           {{L"Section", 120}, {L"File Name", 150}, {L"Full Path", kAutoWidth}});
     lblDeleting.Create(page, L"", Bounds{panel.x + 10, panel.y + 17, panel.width - 20, 14});
+    lvDeletedFiles.Anchor(kAnchorAll);
+    lblDeleting.Anchor(kAnchorBottomWide);
     PlaceButtonRow(page, panel.x + 10, panel.y + 35,
                    {{&btnTempScan, L"&Start Scan"},
                     {&btnCleanIE, L"&Cleanup"},

@@ -72,6 +72,7 @@ void ScanErrorsSection::Build(Panel& page) {
     options.smallImages = host_.ScanImages();
     lvScanGroups.Create(page, scanGroups, Bounds{area.x, area.y, area.width, 193},
                         {{L"Scan Groups", 300}, {L"Errors", kAutoWidth}}, options);
+    lvScanGroups.Anchor(kAnchorTopWide);
 
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 52);
     PlaceButtonRow(page, panel.x + 10, panel.y + 18,
@@ -81,6 +82,7 @@ void ScanErrorsSection::Build(Panel& page) {
 
     const int labelTop = panel.y - 18;
     lblScanLabel.Create(page, L"", Bounds{area.x + 2, labelTop, area.width - 4, 15});
+    lblScanLabel.Anchor(kAnchorBottomWide);
     const int errorsTop = area.y + 193 + kMargin;
     lvErrors.Create(page, errors, Bounds{area.x, errorsTop, area.width, labelTop - 3 - errorsTop},
                     {{L"Error Type", 130},
@@ -88,6 +90,7 @@ void ScanErrorsSection::Build(Panel& page) {
                      {L"Key Value", 140},
                      {L"Guess Path", kAutoWidth}},
                     options);
+    lvErrors.Anchor(kAnchorAll);
 
     btnStartScan.OnClick(page, [this] { btnStartScanClick(); });
     btnFixSelected.OnClick(page, [this] { btnFixSelectedClick(); });

@@ -33,6 +33,8 @@ void TfrmUserAssist::Build(Panel& page) {
         page, records, Bounds{0, 0, client.right, panelTop},
         {{kUserAssistFileNameColumn, kAutoWidth}, {kUserAssistTypeColumn, kAutoWidth}});
     Panel1.Create(page, Bounds{0, panelTop, client.right, kPanelHeight});
+    lvUserAssist.Anchor(kAnchorAll);
+    Panel1.Anchor(kAnchorBottomWide);
 
     int x = kMargin;
     for (auto [button, caption] : {std::pair{&btnRefresh, kUserAssistRefreshCaption},

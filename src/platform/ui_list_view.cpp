@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui_layout.h"
+
 namespace kestrova {
 
 VirtualListView::~VirtualListView() {
@@ -44,7 +46,7 @@ void VirtualListView::Create(Container& parent, ListModel& model, Bounds bounds,
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columns_[i].format;
         column.pszText = const_cast<wchar_t*>(columns_[i].caption.c_str());
-        column.cx = std::max(columns_[i].width, 0);
+        column.cx = ColumnWidth(i);
         column.iSubItem = static_cast<int>(i);
         ListView_InsertColumn(hwnd_, static_cast<int>(i), &column);
     }
@@ -68,7 +70,7 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
         // Whoever asks, a locked column gets no wider than its width.
         const size_t column = static_cast<size_t>(wparam);
         if (column < view->columns_.size() && view->columns_[column].widthLocked) {
-            const int limit = view->columns_[column].width;
+            const int limit = view->ColumnWidth(column);
             if (message == LVM_SETCOLUMNWIDTH) {
                 const int asked = static_cast<short>(LOWORD(lparam));
                 return DefSubclassProc(hwnd, message, wparam,
@@ -80,6 +82,20 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
                 changed->cx = limit;
             }
         }
+    } else if (message == WM_SIZE) {
+        // Auto columns keep filling the width as the list grows or shrinks.
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        view->FitAutoColumns();
+        return result;
+    } else if (message == RelayoutMessage()) {
+        // The window's dots per inch changed: the fixed columns take their width at the new one.
+        for (size_t i = 0; i < view->columns_.size(); ++i) {
+            if (view->columns_[i].width != kAutoWidth) {
+                ListView_SetColumnWidth(hwnd, static_cast<int>(i), view->ColumnWidth(i));
+            }
+        }
+        view->FitAutoColumns();
+        return 0;
     } else if (message == WM_CONTEXTMENU && view->onContextMenu_) {
         view->RunContextMenu(lparam);
         return 0;
@@ -149,23 +165,29 @@ void VirtualListView::RunContextMenu(LPARAM lparam) {
     events_->Run([this, at] { onContextMenu_(at); });
 }
 
+int VirtualListView::ColumnWidth(size_t column) const {
+    const int width = columns_.at(column).width;
+    return width == kAutoWidth ? 0 : ScaleToDpi(width, WindowDpi(hwnd_));
+}
+
 void VirtualListView::FitAutoColumns() {
     RECT client = {};
     GetClientRect(hwnd_, &client);
     // Room for the vertical scroll bar, so filling the list never needs a horizontal one.
     int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
     int autoColumns = 0;
-    for (const ListColumn& column : columns_) {
-        if (column.width == kAutoWidth) {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (columns_[i].width == kAutoWidth) {
             ++autoColumns;
         } else {
-            free -= column.width;
+            // As wide as it is now: the user may have widened it.
+            free -= ListView_GetColumnWidth(hwnd_, static_cast<int>(i));
         }
     }
     if (autoColumns == 0) {
         return;
     }
-    const int share = std::max(free / autoColumns, 40);
+    const int share = std::max(free / autoColumns, ScaleToDpi(40, WindowDpi(hwnd_)));
     for (size_t i = 0; i < columns_.size(); ++i) {
         if (columns_[i].width == kAutoWidth) {
             ListView_SetColumnWidth(hwnd_, static_cast<int>(i), share);
@@ -240,7 +262,7 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
                 const bool widening =
                     (header.code != HDN_ITEMCHANGINGW && header.code != HDN_ITEMCHANGINGA) ||
                     (change.pitem && (change.pitem->mask & HDI_WIDTH) &&
-                     change.pitem->cxy > columns_[static_cast<size_t>(change.iItem)].width);
+                     change.pitem->cxy > ColumnWidth(static_cast<size_t>(change.iItem)));
                 if (widening) {
                     result = TRUE;
                     return true;
@@ -253,9 +275,9 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
             if (change.iItem >= 0 && static_cast<size_t>(change.iItem) < columns_.size() &&
                 columns_[static_cast<size_t>(change.iItem)].widthLocked &&
                 ListView_GetColumnWidth(hwnd_, change.iItem) >
-                    columns_[static_cast<size_t>(change.iItem)].width) {
+                    ColumnWidth(static_cast<size_t>(change.iItem))) {
                 ListView_SetColumnWidth(hwnd_, change.iItem,
-                                        columns_[static_cast<size_t>(change.iItem)].width);
+                                        ColumnWidth(static_cast<size_t>(change.iItem)));
             }
         }
         return false;

@@ -15,8 +15,8 @@
 
 namespace kestrova {
 
-// A column takes its width in pixels, or kAutoWidth: the auto columns share what the fixed
-// ones leave of the list's width.
+// A column takes its width in pixels at 96 dots per inch (scaled with the window), or kAutoWidth:
+// the auto columns share what the fixed ones leave of the list's width.
 inline constexpr int kAutoWidth = -1;
 
 struct ListColumn {
@@ -77,6 +77,8 @@ private:
     void ModelChanged();
     void ToggleCheck(size_t row);
     void FitAutoColumns();
+    // A fixed column's width at the window's dots per inch (0 for an auto column).
+    int ColumnWidth(size_t column) const;
     void RunClick();
     void RunContextMenu(LPARAM lparam);
 

@@ -1,0 +1,61 @@
+#include "window_snapshot.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/gdi_handles.h"
+#include "platform/text.h"
+#include "support/message_pump.h"
+
+namespace kestrova::test {
+
+void SaveSnapshotIfAsked(HWND window, const std::string& name) {
+    const char* folder = std::getenv("KESTROVA_SNAPSHOT_DIR");
+    if (!folder || !*folder) {
+        return;
+    }
+    // On top of everything else on the display while the screen is read.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
+    PumpMessagesFor(300);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as a .bmp file keeps it
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::vector<BYTE> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    {
+        const WindowDc screen(nullptr);
+        const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+        UniqueBitmap picture(CreateCompatibleBitmap(screen.Get(), width, height));
+        {
+            SelectedObject keep(memory.Get(), picture.Get());
+            BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
+        }
+        GetDIBits(memory.Get(), picture.Get(), 0, static_cast<UINT>(height), pixels.data(),
+                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    }
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A .bmp file: the file header, the bitmap header, the pixels.
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    const std::wstring path = FromUtf8(std::string(folder) + "\\" + name + ".bmp");
+    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+        std::fwrite(&file, sizeof(file), 1, out);
+        std::fwrite(&header, sizeof(header), 1, out);
+        std::fwrite(pixels.data(), 1, pixels.size(), out);
+        std::fclose(out);
+    }
+}
+
+}  // namespace kestrova::test
