@@ -67,8 +67,10 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     // Every control is placed at 96 dots per inch, then the whole window scales.
     SetLayoutDpi(hwnd_, kDesignDpi);
+    const int dpi = dpiOverride_ != 0 ? dpiOverride_ : SystemDpi(hwnd_);
+    scalableFace_ = dpi != kDesignDpi;
     BuildLayout();
-    if (const int dpi = dpiOverride_ != 0 ? dpiOverride_ : SystemDpi(hwnd_); dpi != kDesignDpi) {
+    if (dpi != kDesignDpi) {
         ApplyDpi(dpi, nullptr);
     }
     RestorePlace();

@@ -177,6 +177,7 @@ private:
     UniqueImageList ImageList2;
     int dpi_ = kDesignDpi;
     int dpiOverride_ = 0;
+    bool scalableFace_ = false;  // the fonts' face is the scalable one (main_form_layout.cpp)
     bool startMaximized_ = false;
     AnchorLayout layout_;
     // Fonts and images of earlier dots per inch: dialogs and lists may still hold them.

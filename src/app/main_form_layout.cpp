@@ -13,8 +13,10 @@ namespace {
 // Wine's Tahoma has no bold face of its own and would show the captions in regular weight.
 constexpr wchar_t kFormFontFace[] = L"MS Sans Serif";
 constexpr wchar_t kToolFontFace[] = L"MS Sans Serif";
-// At other dots per inch the bitmap face has no size of its own: a scalable face instead.
-constexpr wchar_t kScaledFontFace[] = L"Microsoft Sans Serif";
+// At other dots per inch the bitmap face has no size of its own: Tahoma, a scalable face of
+// nearly the same measure that Windows and Wine both have (Wine has no bold Tahoma, so there
+// the tool buttons' captions show in regular weight).
+constexpr wchar_t kScaledFontFace[] = L"Tahoma";
 // Point sizes at the 96 dots per inch the layout is drawn for, scaled at others.
 constexpr int kFormFontHeight = -11;  // 8 points
 constexpr int kToolFontHeight = -13;  // 10 points
@@ -34,10 +36,12 @@ UniqueFont MakeFont(const wchar_t* face, int height, int weight) {
 }  // namespace
 
 void TfmMainForm::MakeFonts() {
-    const bool designed = dpi_ == kDesignDpi;
-    font_ = MakeFont(designed ? kFormFontFace : kScaledFontFace, ScaleToDpi(kFormFontHeight, dpi_),
-                     FW_NORMAL);
-    toolFont_ = MakeFont(designed ? kToolFontFace : kScaledFontFace,
+    // Once the window scales, its texts are measured and drawn in the scalable face alone, so
+    // that captions measured at 96 dots per inch still fit when scaled.
+    scalableFace_ = scalableFace_ || dpi_ != kDesignDpi;
+    font_ = MakeFont(scalableFace_ ? kScaledFontFace : kFormFontFace,
+                     ScaleToDpi(kFormFontHeight, dpi_), FW_NORMAL);
+    toolFont_ = MakeFont(scalableFace_ ? kScaledFontFace : kToolFontFace,
                          ScaleToDpi(kToolFontHeight, dpi_), FW_BOLD);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 }

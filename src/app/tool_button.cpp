@@ -188,7 +188,10 @@ void ToolButton::Paint(HDC target) {
 
         const int dpi = WindowDpi(hwnd_);
         const int shift = pressed_ ? ScaleToDpi(1, dpi) : 0;
-        const std::wstring caption = Caption();
+        // Trailing blanks of a caption show nothing, but in a wider font they would be cut
+        // off with an ellipsis.
+        std::wstring caption = Caption();
+        caption.erase(caption.find_last_not_of(L' ') + 1);
         const int glyphSize = ScaleToDpi(32, dpi);
         const int glyphTop = (height - glyphSize) / 2 + shift;
         if (caption.empty()) {

@@ -33,15 +33,21 @@ void SaveSnapshotIfAsked(HWND window, const std::string& name) {
     header.biCompression = BI_RGB;
     std::vector<BYTE> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     {
-        const WindowDc screen(nullptr);
-        const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-        UniqueBitmap picture(CreateCompatibleBitmap(screen.Get(), width, height));
+        // The window's own drawing surface, children included (the screen lags behind it).
+        const HDC source = GetWindowDC(window);
+        const UniqueMemoryDc memory(CreateCompatibleDC(source));
+        UniqueBitmap picture(CreateCompatibleBitmap(source, width, height));
         {
             SelectedObject keep(memory.Get(), picture.Get());
-            BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY);
+            BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
         }
+        ReleaseDC(window, source);
         GetDIBits(memory.Get(), picture.Get(), 0, static_cast<UINT>(height), pixels.data(),
                   reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    }
+    // Opaque: GDI leaves the fourth byte empty, and viewers take it for transparency.
+    for (size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 0xFF;
     }
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // A .bmp file: the file header, the bitmap header, the pixels.
