@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "app/main_form.h"
 #include "app/window_place.h"
 

@@ -1,12 +1,12 @@
 #include "window_snapshot.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/gdi_handles.h"
 #include "platform/text.h"
 #include "support/message_pump.h"
+#include "support/temp_folder.h"
 
 namespace kestrova::test {
 
@@ -21,9 +21,9 @@ void SaveSnapshotIfAsked(HWND window, const std::string& name) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
     PumpMessagesFor(300);
     RECT r = {};
-    GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
+    GetClientRect(window, &r);
+    const int width = r.right;
+    const int height = r.bottom;
     BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
     header.biWidth = width;
@@ -34,14 +34,13 @@ void SaveSnapshotIfAsked(HWND window, const std::string& name) {
     std::vector<BYTE> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     {
         // The window's own drawing surface, children included (the screen lags behind it).
-        const HDC source = GetWindowDC(window);
-        const UniqueMemoryDc memory(CreateCompatibleDC(source));
-        UniqueBitmap picture(CreateCompatibleBitmap(source, width, height));
+        const WindowDc source(window);
+        const UniqueMemoryDc memory(CreateCompatibleDC(source.Get()));
+        UniqueBitmap picture(CreateCompatibleBitmap(source.Get(), width, height));
         {
             SelectedObject keep(memory.Get(), picture.Get());
-            BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+            BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
         }
-        ReleaseDC(window, source);
         GetDIBits(memory.Get(), picture.Get(), 0, static_cast<UINT>(height), pixels.data(),
                   reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
     }
@@ -55,13 +54,10 @@ void SaveSnapshotIfAsked(HWND window, const std::string& name) {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(header);
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    const std::wstring path = FromUtf8(std::string(folder) + "\\" + name + ".bmp");
-    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-        std::fwrite(&file, sizeof(file), 1, out);
-        std::fwrite(&header, sizeof(header), 1, out);
-        std::fwrite(pixels.data(), 1, pixels.size(), out);
-        std::fclose(out);
-    }
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
+    WriteFileBytes(FromUtf8(std::string(folder) + "\\" + name + ".bmp"), bytes);
 }
 
 }  // namespace kestrova::test

@@ -1,6 +1,6 @@
 #pragma once
 // Pictures of a window for a person to look at: written only when KESTROVA_SNAPSHOT_DIR names
-// a folder, as NAME.bmp there (what the screen shows where the window lies).
+// a folder, as NAME.bmp there (the window's client area).
 
 #include <windows.h>
 
