@@ -67,24 +67,8 @@ void TfmMainForm::ReplaceFonts() {
     retiredFonts_.push_back(std::move(font_));
     retiredFonts_.push_back(std::move(toolFont_));
     MakeFonts();
-    struct Swap {
-        HFONT from[2];
-        HFONT to[2];
-    } swap{{oldForm, oldTool}, {font_.Get(), toolFont_.Get()}};
-    EnumChildWindows(
-        hwnd_,
-        [](HWND child, LPARAM context) -> BOOL {
-            const auto& s = *reinterpret_cast<const Swap*>(context);
-            const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
-            for (size_t i = 0; i < 2; ++i) {
-                if (font && font == s.from[i]) {
-                    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.to[i]), TRUE);
-                    break;
-                }
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&swap));
+    ReplaceFontOfDescendants(hwnd_, oldForm, font_.Get());
+    ReplaceFontOfDescendants(hwnd_, oldTool, toolFont_.Get());
 }
 
 SIZE TfmMainForm::MinimumWindowSize() const {

@@ -134,6 +134,23 @@ void RelayoutDescendants(HWND window) {
         0);
 }
 
+void ReplaceFontOfDescendants(HWND window, HFONT from, HFONT to) {
+    struct Swap {
+        HFONT from;
+        HFONT to;
+    } swap{from, to};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) -> BOOL {
+            const auto& s = *reinterpret_cast<const Swap*>(context);
+            if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == s.from) {
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(s.to), TRUE);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&swap));
+}
+
 int WindowDpi(HWND window) {
     const HWND root = GetAncestor(window, GA_ROOT);
     if (const HANDLE set = GetPropW(root ? root : window, kLayoutDpiProperty)) {

@@ -78,6 +78,9 @@ UINT RelayoutMessage();
 // Sends RelayoutMessage to every descendant of window, parents before their children.
 void RelayoutDescendants(HWND window);
 
+// Gives every descendant of window that shows its text in from the font to instead.
+void ReplaceFontOfDescendants(HWND window, HFONT from, HFONT to);
+
 // The dots per inch the window's top-level window lays out at: what SetLayoutDpi gave it,
 // else the system's for that window.
 int WindowDpi(HWND window);
