@@ -88,6 +88,7 @@ void ScanErrorsSection::Build(Panel& page) {
                      {L"Key Value", 140},
                      {L"Guess Path", kAutoWidth}},
                     options);
+    lvErrorsTools.Create(page, lvErrors, host_.Dialogs(), L"Scan Errors");
 
     btnStartScan.OnClick(page, [this] { btnStartScanClick(); });
     btnFixSelected.OnClick(page, [this] { btnFixSelectedClick(); });
