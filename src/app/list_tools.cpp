@@ -13,11 +13,11 @@ namespace kestrova {
 
 namespace {
 
-constexpr wchar_t kFilterCue[] = L"Filter";
+constexpr wchar_t kFilterCaption[] = L"Fil&ter:";
+constexpr wchar_t kFilterCue[] = L"Type to narrow the list";
 constexpr wchar_t kExportCaption[] = L"E&xport...";
 constexpr int kFilterWidth = 170;
 constexpr int kEditHeight = 21;
-constexpr int kListGap = 3;
 
 Bounds BoundsInParent(HWND control) {
     RECT r = {};
@@ -42,6 +42,8 @@ void ListTools::Create(Panel& page, VirtualListView& list, IDialogs& dialogs,
     dialogs_ = &dialogs;
     exportName_ = std::move(exportName);
     const Bounds area = BoundsInParent(list.Handle());
+    // The label first: its access key moves the focus to the edit created next.
+    lblFilter.Create(page, kFilterCaption, Bounds{area.x, area.y, 1, 1});
     edtFilter.Create(page, L"", Bounds{area.x, area.y, kFilterWidth, kEditHeight});
     SendMessageW(edtFilter.Handle(), EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(kFilterCue));
     lblShown.Create(page, L"", Bounds{area.x, area.y, 1, 1});
@@ -56,15 +58,18 @@ void ListTools::Create(Panel& page, VirtualListView& list, IDialogs& dialogs,
 
 void ListTools::Place(Bounds area) {
     const int exportWidth = layout::ButtonWidth(*page_, kExportCaption);
-    const int labelX = area.x + kFilterWidth + layout::kGap;
-    MoveWindow(edtFilter.Handle(), area.x, area.y + (kStripHeight - kEditHeight) / 2, kFilterWidth,
+    const int captionWidth = layout::TextWidth(*page_, kFilterCaption) + 4;
+    const int editX = area.x + captionWidth;
+    const int labelX = editX + kFilterWidth + layout::kGap;
+    MoveWindow(lblFilter.Handle(), area.x, area.y + 4, captionWidth, kStripHeight - 4, TRUE);
+    MoveWindow(edtFilter.Handle(), editX, area.y + (kStripHeight - kEditHeight) / 2, kFilterWidth,
                kEditHeight, TRUE);
     MoveWindow(lblShown.Handle(), labelX, area.y + 4,
                std::max(area.Right() - exportWidth - layout::kGap - labelX, 0), kStripHeight - 4,
                TRUE);
     MoveWindow(btnExport.Handle(), area.Right() - exportWidth, area.y, exportWidth, kStripHeight,
                TRUE);
-    const int listTop = area.y + kStripHeight + kListGap;
+    const int listTop = area.y + kStripSpace;
     MoveWindow(list_->Handle(), area.x, listTop, area.width, area.Bottom() - listTop, TRUE);
 }
 

@@ -16,6 +16,9 @@ class IDialogs;
 class ListTools {
 public:
     static constexpr int kStripHeight = 23;
+    // What the list gives up: the strip and the gap below it. A page whose list above has room
+    // to spare takes it from there instead, so the result list keeps its designed height.
+    static constexpr int kStripSpace = kStripHeight + 3;
 
     ListTools() = default;
     ~ListTools();
@@ -27,6 +30,7 @@ public:
     // Places the strip at the top of area and the list below it; for a page that changes size.
     void Place(Bounds area);
 
+    AccessLabel lblFilter;  // "Fil&ter:"
     Edit edtFilter;
     Label lblShown;  // "12 of 340 shown" while a filter hides rows
     Button btnExport;

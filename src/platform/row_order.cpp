@@ -143,26 +143,11 @@ void RowOrder::Apply(Step step) {
     }
     passedValid_ = true;
 
-    shown_ = passed_;
-    if (column_ != kNoColumn) {
-        UpdateKeys();
-        const auto less = [this](size_t a, size_t b) {
-            const Key& x = keys_[a];
-            const Key& y = keys_[b];
-            if (x.number && y.number) {
-                return *x.number < *y.number;
-            }
-            if (x.number || y.number) {
-                return x.number.has_value();  // numbers before texts
-            }
-            return x.bytes < y.bytes;
-        };
-        if (descending_) {
-            std::stable_sort(shown_.begin(), shown_.end(),
-                             [&less](size_t a, size_t b) { return less(b, a); });
-        } else {
-            std::stable_sort(shown_.begin(), shown_.end(), less);
-        }
+    if (column_ == kNoColumn) {
+        shown_ = passed_;
+        sortedColumn_ = kNoColumn;
+    } else {
+        Sort();
     }
     where_.assign(count, 0);
     for (size_t i = 0; i < shown_.size(); ++i) {
@@ -170,12 +155,63 @@ void RowOrder::Apply(Step step) {
     }
 }
 
-void RowOrder::UpdateKeys() {
+bool RowOrder::Before(size_t a, size_t b) const {
+    const Key& x = keys_[descending_ ? b : a];
+    const Key& y = keys_[descending_ ? a : b];
+    if (x.number && y.number) {
+        if (*x.number != *y.number) {
+            return *x.number < *y.number;
+        }
+    } else if (x.number || y.number) {
+        return x.number.has_value();  // numbers before texts
+    } else if (const int order = x.bytes.compare(y.bytes); order != 0) {
+        return order < 0;
+    }
+    return a < b;  // equal rows keep the model's order, either way
+}
+
+void RowOrder::Sort() {
+    const bool keysKept = UpdateKeys();
+    const auto before = [this](size_t a, size_t b) { return Before(a, b); };
+    if (!keysKept || sortedColumn_ != column_ || sortedDescending_ != descending_) {
+        shown_ = passed_;
+        std::sort(shown_.begin(), shown_.end(), before);
+    } else {
+        // The rows shown before are still in order: only the others (a search's next batch)
+        // are sorted, then merged in.
+        const size_t count = model_.RowCount();
+        std::vector<char> passes(count, 0);
+        for (size_t row : passed_) {
+            passes[row] = 1;
+        }
+        std::vector<char> kept(count, 0);
+        std::erase_if(shown_, [&](size_t row) { return row >= count || !passes[row]; });
+        for (size_t row : shown_) {
+            kept[row] = 1;
+        }
+        std::vector<size_t> added;
+        for (size_t row : passed_) {
+            if (!kept[row]) {
+                added.push_back(row);
+            }
+        }
+        std::sort(added.begin(), added.end(), before);
+        std::vector<size_t> merged(shown_.size() + added.size());
+        std::merge(shown_.begin(), shown_.end(), added.begin(), added.end(), merged.begin(),
+                   before);
+        shown_ = std::move(merged);
+    }
+    sortedColumn_ = column_;
+    sortedDescending_ = descending_;
+}
+
+bool RowOrder::UpdateKeys() {
     if (keysColumn_ == column_ && keysRevision_ == model_.Revision() &&
         keys_.size() == model_.RowCount()) {
-        return;
+        return true;
     }
-    if (keysColumn_ != column_) {
+    bool kept = keysColumn_ == column_;
+    if (!kept) {
         keys_.clear();
         keysColumn_ = column_;
     }
@@ -183,15 +219,25 @@ void RowOrder::UpdateKeys() {
     keys_.resize(model_.RowCount());
     for (size_t row = 0; row < keys_.size(); ++row) {
         Key& key = keys_[row];
-        key.number = model_.SortNumber(row, column_);
+        const std::optional<double> number = model_.SortNumber(row, column_);
+        if (key.made && number != key.number) {
+            kept = false;
+        }
+        key.number = number;
+        if (number) {
+            key.made = true;
+            continue;  // the text is not looked at
+        }
         const std::wstring& text = model_.CellText(row, column_);
         // Rows added since the last sort (a search's next batch) make the only new keys.
         if (!key.made || key.text != text) {
+            kept = kept && !key.made;
             key.text = text;
             key.bytes = LocaleSortKey(text);
             key.made = true;
         }
     }
+    return kept;
 }
 
 }  // namespace kestrova

@@ -55,7 +55,12 @@ private:
     };
 
     void Apply(Step step);
-    void UpdateKeys();
+    // Sorts the rows the filter let through into shown_.
+    void Sort();
+    // True when a shows before b: by key, then by model index.
+    bool Before(size_t a, size_t b) const;
+    // Makes the keys of column_ for every row; false when a key made before changed.
+    bool UpdateKeys();
     bool Matches(size_t row) const;
 
     const ListModel& model_;
@@ -66,7 +71,9 @@ private:
     std::wstring folded_;         // the filter in lower case
     std::vector<size_t> passed_;  // rows the filter lets through, in model order
     bool passedValid_ = false;
-    std::vector<size_t> shown_;  // passed_ in the order shown
+    std::vector<size_t> shown_;        // passed_ in the order shown
+    size_t sortedColumn_ = kNoColumn;  // what shown_ was last sorted by
+    bool sortedDescending_ = false;
     std::vector<size_t> where_;  // model row -> shown index + 1; 0 for hidden rows
     std::vector<Key> keys_;      // per model row, for column keysColumn_
     size_t keysColumn_ = kNoColumn;

@@ -192,7 +192,7 @@ TEST(RowOrderTest, FollowsRowsAddedChangedAndRemovedButNotCheckMarks) {
     EXPECT_EQ(Captions(rows, order), (Texts{L"a", L"b", L"d", L"x"}));
 }
 
-TEST(RowOrderTest, HundredThousandRowsSortAndFilterLikeAPlainSort) {
+TEST(RowOrderTest, HundredThousandRowsAndABatchMoreSortAndFilterLikeAPlainSort) {
     SizedRows rows;
     std::mt19937 random(7);
     std::vector<double> bytes;
@@ -208,8 +208,19 @@ TEST(RowOrderTest, HundredThousandRowsSortAndFilterLikeAPlainSort) {
     }
     RowOrder order(rows, {0, 1});
     order.SortBy(1, true);
-    ASSERT_EQ(order.Count(), 100000u);
-    std::vector<size_t> expected(100000);
+    // A search's next batch, whose sizes tie with rows sorted before it.
+    {
+        ListModel::Batch batch(rows);
+        for (int i = 0; i < 1000; ++i) {
+            const double size = static_cast<double>(random() % 5000);
+            bytes.push_back(size);
+            rows.Add({{L"C:\\data\\late" + std::to_wstring(i) + L".tmp", L"late"},
+                      {std::nullopt, size}});
+        }
+    }
+    order.Refresh();
+    ASSERT_EQ(order.Count(), 101000u);
+    std::vector<size_t> expected(101000);
     for (size_t i = 0; i < expected.size(); ++i) {
         expected[i] = i;
     }
