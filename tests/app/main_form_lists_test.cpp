@@ -80,11 +80,21 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     ASSERT_NE(alphaRow, designed.end());
     ClickCheckBox(List(), static_cast<int>(alphaRow - designed.begin()));
 
+    // The selection is a model row and stays on it whatever the order.
+    size_t beta = 0;
+    while (beta < Page().entries.RowCount() && Page().entries.CellText(beta, 0) != L"Beta") {
+        ++beta;
+    }
+    ASSERT_LT(beta, Page().entries.RowCount());
+    Page().lvStartup.Select(beta);
+
     // Commands by the numbers in them, then the other way; a third click: the listed order.
     ClickHeader(1);
     EXPECT_EQ(Arrows(), L"-^-");
     EXPECT_EQ(ShownRows(), (Rows{L"[x] Gamma | run1.exe", L"[ ] alpha | run9.exe",
                                  L"[x] Beta | run10.exe", L"[x] delta | RUN100.exe"}));
+    EXPECT_EQ(Page().lvStartup.SelectedIndex(), static_cast<int>(beta));
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 2) << "shown third";
     ClickHeader(1);
     EXPECT_EQ(Arrows(), L"-v-");
     EXPECT_EQ(ShownRows(), (Rows{L"[x] delta | RUN100.exe", L"[x] Beta | run10.exe",
@@ -116,6 +126,14 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     Settle();
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_NE(Errors()[0].find(unwritable), std::wstring::npos) << Errors()[0];
+
+    // The space bar marks the selected row, wherever it is shown.
+    EXPECT_EQ(Page().lvStartup.SelectedRows(), std::vector<size_t>{beta});
+    SetFocus(List());
+    SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(Page().entries.Checked(beta));
+    SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(Page().entries.Checked(beta));
 
     // A mark clicked in the sorted, filtered list is its own row's: delta goes off. Apply acts
     // on every row's mark, the hidden alpha's included, and on nothing else.
