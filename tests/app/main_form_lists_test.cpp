@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "app/drive_cleaner_frame.h"
 #include "main_form_fixture.h"
 #include "managers/startup_entries.h"
 #include "platform/csv.h"
+#include "tools/drive_cleaner.h"
 #include "support/temp_folder.h"
 
 namespace kestrova {
@@ -160,6 +162,65 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     EXPECT_EQ(Arrows(), L"---");
     EXPECT_EQ(RowCount(List()), 4);
     EXPECT_EQ(Page().lvStartupTools.lblShown.Text(), L"");
+}
+
+// The Drive Cleaner's results sort by bytes, not by their "KB" text; Delete deletes every
+// checked file, those the filter hides included, and no other.
+TEST_F(MainFormListsTest, CleanerResultsSortBySizeAndDeleteEveryCheckedFile) {
+    MarkFirstScanOffered();
+    Open();
+    Press(form_->ToolButtonFor<MoreToolsSection>().Handle());
+    MoreToolsSection& tools = form_->Get<MoreToolsSection>();
+    tools.pcMoreTools.ShowPage(2);
+    TDriveCleanerFrame& page = tools.Get<TDriveCleanerFrame>();
+    page.pcMain.ShowPage(TDriveCleanerFrame::kSearchPage);
+    Settle();
+
+    std::vector<JunkFileRow> rows;
+    for (const auto& [name, size] :
+         {std::pair{L"keep_a.tmp", 500}, std::pair{L"junk_b.tmp", 10},
+          std::pair{L"junk_c.tmp", 2048}, std::pair{L"junk_d.tmp", 1100}}) {
+        const std::wstring path = temp_ / name;
+        WriteFileBytes(path, std::string(static_cast<size_t>(size), 'x'));
+        rows.push_back({path, static_cast<uint64_t>(size), KilobytesText(size), L""});
+    }
+    page.results.Assign(rows, {true, true, true, false});
+    Settle();
+    const HWND list = page.lvSearchResult.Handle();
+    const auto names = [&] {
+        Rows shown;
+        for (const std::wstring& row : Shown(list, 2)) {
+            shown.push_back(row.substr(0, 4) + row.substr(row.rfind(L'\\') + 1));
+        }
+        return shown;
+    };
+
+    const HWND header = ListView_GetHeader(list);
+    RECT r = {};
+    ASSERT_TRUE(Header_GetItemRect(header, 1, &r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(header, WM_LBUTTONUP, 0, at);
+    Settle();
+    // "0 KB" twice, told apart by their bytes.
+    EXPECT_EQ(names(), (Rows{L"[x] junk_b.tmp | 0 KB", L"[x] keep_a.tmp | 0 KB",
+                             L"[ ] junk_d.tmp | 1 KB", L"[x] junk_c.tmp | 2 KB"}));
+
+    SetWindowTextW(page.lvSearchResultTools.edtFilter.Handle(), L"JUNK");
+    Settle();
+    EXPECT_EQ(names(),
+              (Rows{L"[x] junk_b.tmp | 0 KB", L"[ ] junk_d.tmp | 1 KB", L"[x] junk_c.tmp | 2 KB"}));
+    EXPECT_EQ(page.lvSearchResultTools.lblShown.Text(), L"3 of 4 shown");
+
+    page.btnDeleteFiles.Click();
+    Settle();
+    EXPECT_TRUE(Errors().empty());
+    EXPECT_FALSE(FileExists(rows[0].path)) << "checked, though hidden";
+    EXPECT_FALSE(FileExists(rows[1].path));
+    EXPECT_FALSE(FileExists(rows[2].path));
+    EXPECT_TRUE(FileExists(rows[3].path)) << "not checked";
+    EXPECT_EQ(names(), (Rows{L"[ ] junk_d.tmp | 1 KB"}));
+    EXPECT_EQ(page.lvSearchResultTools.lblShown.Text(), L"1 of 1 shown");
 }
 
 }  // namespace
