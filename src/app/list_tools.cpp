@@ -78,11 +78,14 @@ void ListTools::edtFilterChange() {
 }
 
 void ListTools::ShowCount() {
-    const size_t total = list_->Model().RowCount();
-    const size_t shown = list_->ShownCount();
-    lblShown.SetText(list_->Filter().empty()
-                         ? std::wstring()
-                         : std::to_wstring(shown) + L" of " + std::to_wstring(total) + L" shown");
+    const std::wstring text = list_->Filter().empty()
+                                  ? std::wstring()
+                                  : std::to_wstring(list_->ShownCount()) + L" of " +
+                                        std::to_wstring(list_->Model().RowCount()) + L" shown";
+    // Every check mark clicked comes here too: the label is only touched when it changes.
+    if (text != lblShown.Text()) {
+        lblShown.SetText(text);
+    }
 }
 
 void ListTools::btnExportClick() {

@@ -234,9 +234,11 @@ void VirtualListView::ColumnClick(int column) {
 void VirtualListView::Reorder(const std::function<void()>& change) {
     const std::vector<size_t> selected = SelectedRows();
     const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-    const size_t focusedRow = focused >= 0 && static_cast<size_t>(focused) < order_->Count()
-                                  ? ModelRow(focused)
-                                  : RowOrder::kNoColumn;
+    // None or one.
+    const std::vector<size_t> focusedRow =
+        focused >= 0 && static_cast<size_t>(focused) < order_->Count()
+            ? std::vector<size_t>{ModelRow(focused)}
+            : std::vector<size_t>{};
     change();
     shownCount_ = order_->Count();
     ListView_SetItemCountEx(hwnd_, static_cast<int>(shownCount_), 0);
@@ -246,9 +248,10 @@ void VirtualListView::Reorder(const std::function<void()>& change) {
             ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_SELECTED, LVIS_SELECTED);
         }
     }
-    if (focusedRow != RowOrder::kNoColumn) {
-        if (const std::optional<size_t> shown = order_->ShownIndex(focusedRow)) {
+    for (size_t row : focusedRow) {
+        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
             ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_FOCUSED, LVIS_FOCUSED);
+            ListView_EnsureVisible(hwnd_, static_cast<int>(*shown), FALSE);
         }
     }
     InvalidateRect(hwnd_, nullptr, FALSE);

@@ -35,12 +35,13 @@ protected:
     Rows ShownRows() { return Shown(List(), 2); }
 
     // A left click in the middle of a column's header.
-    void ClickHeader(int column) {
+    static void ClickHeader(HWND list, int column) {
+        const HWND header = ListView_GetHeader(list);
         RECT r = {};
-        ASSERT_TRUE(Header_GetItemRect(Header(), column, &r));
+        ASSERT_TRUE(Header_GetItemRect(header, column, &r));
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageW(Header(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(Header(), WM_LBUTTONUP, 0, at);
+        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(header, WM_LBUTTONUP, 0, at);
         Settle();
     }
     // The sort arrow of each column: "^" up, "v" down, "-" none.
@@ -91,13 +92,13 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     Page().lvStartup.Select(beta);
 
     // Commands by the numbers in them, then the other way; a third click: the listed order.
-    ClickHeader(1);
+    ClickHeader(List(), 1);
     EXPECT_EQ(Arrows(), L"-^-");
     EXPECT_EQ(ShownRows(), (Rows{L"[x] Gamma | run1.exe", L"[ ] alpha | run9.exe",
                                  L"[x] Beta | run10.exe", L"[x] delta | RUN100.exe"}));
     EXPECT_EQ(Page().lvStartup.SelectedIndex(), static_cast<int>(beta));
     EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 2) << "shown third";
-    ClickHeader(1);
+    ClickHeader(List(), 1);
     EXPECT_EQ(Arrows(), L"-v-");
     EXPECT_EQ(ShownRows(), (Rows{L"[x] delta | RUN100.exe", L"[x] Beta | run10.exe",
                                  L"[ ] alpha | run9.exe", L"[x] Gamma | run1.exe"}));
@@ -157,7 +158,7 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
 
     // Clearing the filter and a third click give the listed rows back.
     SetWindowTextW(Page().lvStartupTools.edtFilter.Handle(), L"");
-    ClickHeader(1);
+    ClickHeader(List(), 1);
     Settle();
     EXPECT_EQ(Arrows(), L"---");
     EXPECT_EQ(RowCount(List()), 4);
@@ -195,13 +196,7 @@ TEST_F(MainFormListsTest, CleanerResultsSortBySizeAndDeleteEveryCheckedFile) {
         return shown;
     };
 
-    const HWND header = ListView_GetHeader(list);
-    RECT r = {};
-    ASSERT_TRUE(Header_GetItemRect(header, 1, &r));
-    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(header, WM_LBUTTONUP, 0, at);
-    Settle();
+    ClickHeader(list, 1);
     // "0 KB" twice, told apart by their bytes.
     EXPECT_EQ(names(), (Rows{L"[x] junk_b.tmp | 0 KB", L"[x] keep_a.tmp | 0 KB",
                              L"[ ] junk_d.tmp | 1 KB", L"[x] junk_c.tmp | 2 KB"}));
