@@ -55,9 +55,16 @@ const std::wstring& ResultCell(const JunkFileRow& row, size_t column) {
     }
 }
 
-// "File Size" sorts by bytes, not by its text.
+// "File Size" sorts by bytes and "File DateTime" by the time, not by their texts.
 std::optional<double> ResultNumber(const JunkFileRow& row, size_t column) {
-    return column == 1 ? std::optional<double>(static_cast<double>(row.size)) : std::nullopt;
+    switch (column) {
+        case 1:
+            return static_cast<double>(row.size);
+        case 2:
+            return static_cast<double>(row.writeTime);
+        default:
+            return std::nullopt;
+    }
 }
 
 // The folder in the system's file browser, as the user's double-click asks.

@@ -185,6 +185,12 @@ TEST_F(MainFormListsTest, CleanerResultsSortBySizeAndDeleteEveryCheckedFile) {
         WriteFileBytes(path, std::string(static_cast<size_t>(size), 'x'));
         rows.push_back({path, static_cast<uint64_t>(size), KilobytesText(size), L""});
     }
+    // Times in an order their texts do not sort in.
+    const wchar_t* times[] = {L"9/1/2026", L"10/1/2025", L"1/1/2026", L"12/31/2025"};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].dateTimeText = times[i];
+        rows[i].writeTime = 1000 - 100 * i;
+    }
     page.results.Assign(rows, {true, true, true, false});
     Settle();
     const HWND list = page.lvSearchResult.Handle();
@@ -195,6 +201,16 @@ TEST_F(MainFormListsTest, CleanerResultsSortBySizeAndDeleteEveryCheckedFile) {
         }
         return shown;
     };
+    const auto byTime = [&] {
+        std::wstring order;
+        for (int row = 0; row < RowCount(list); ++row) {
+            order += ItemText(list, row, 2) + L";";
+        }
+        return order;
+    };
+
+    ClickHeader(list, 2);
+    EXPECT_EQ(byTime(), L"12/31/2025;1/1/2026;10/1/2025;9/1/2026;");
 
     ClickHeader(list, 1);
     // "0 KB" twice, told apart by their bytes.
