@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
+#include <vector>
 
 #include "app/page_layout.h"
 #include "platform/dialogs.h"

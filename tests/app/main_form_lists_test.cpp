@@ -1,7 +1,9 @@
 // Sorting, filtering and exporting a result list in the main window, as a user does it: a
 // click on a column header, keys typed into the filter box, "Export..." answered by a scripted
 // save dialog; and the rows an action acts on stay the checked rows of the whole list.
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/drive_cleaner_frame.h"
