@@ -52,6 +52,13 @@ void ListTools::Create(Panel& page, VirtualListView& list, IDialogs& dialogs,
     lblShown.Create(page, L"", Bounds{area.x, area.y, 1, 1});
     btnExport.Create(page, kExportCaption, Bounds{area.x, area.y, 1, 1});
     Place(area);
+    // The strip comes before its list in the tab order, as it does on the page.
+    for (HWND control :
+         {lblFilter.Handle(), edtFilter.Handle(), lblShown.Handle(), btnExport.Handle()}) {
+        const HWND before = GetWindow(list.Handle(), GW_HWNDPREV);
+        SetWindowPos(control, before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 
     list.EnableSorting();
     page.Events().OnCommand(edtFilter.Handle(), EN_CHANGE, [this] { edtFilterChange(); });

@@ -79,6 +79,10 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     ASSERT_EQ(designed.size(), 4u);
     EXPECT_EQ(Arrows(), L"---");
     EXPECT_EQ(Page().lvStartupTools.lblShown.Text(), L"");
+    // The strip comes before the list in the tab order, the filter box first.
+    EXPECT_EQ(GetWindow(Page().lvStartupTools.lblFilter.Handle(), GW_HWNDNEXT),
+              Page().lvStartupTools.edtFilter.Handle());
+    EXPECT_EQ(GetWindow(Page().lvStartupTools.btnExport.Handle(), GW_HWNDNEXT), List());
 
     // alpha is switched off while shown; the filter will hide it later.
     const auto alphaRow = std::find(designed.begin(), designed.end(), L"[x] alpha | run9.exe");
