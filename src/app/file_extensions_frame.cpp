@@ -86,6 +86,7 @@ void TfrmFileAssociator::Build(Panel& page) {
                          {L"File Path", kAutoWidth},
                          {L"File Icon", kAutoWidth}},
                         options);
+    lvExtensionsTools.Create(page, lvExtensions, host_.Dialogs(), L"File Extensions");
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnDelete.OnClick(page, [this] { btnDeleteClick(); });
