@@ -4,7 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(g++-mingw-w64-x86-64-posix wine64 cmake ninja-build googletest xvfb xdotool
-          imagemagick x11-apps fonts-wine xz-utils)
+          imagemagick x11-apps fonts-wine xz-utils wixl)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

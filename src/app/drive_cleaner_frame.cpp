@@ -55,6 +55,18 @@ const std::wstring& ResultCell(const JunkFileRow& row, size_t column) {
     }
 }
 
+// "File Size" sorts by bytes and "File DateTime" by the time, not by their texts.
+std::optional<double> ResultNumber(const JunkFileRow& row, size_t column) {
+    switch (column) {
+        case 1:
+            return static_cast<double>(row.size);
+        case 2:
+            return static_cast<double>(row.writeTime);
+        default:
+            return std::nullopt;
+    }
+}
+
 // The folder in the system's file browser, as the user's double-click asks.
 void OpenInFileBrowser(const std::wstring& folder) {
     const auto result = reinterpret_cast<INT_PTR>(
@@ -88,7 +100,7 @@ TDriveCleanerFrame::TDriveCleanerFrame(SectionHost& host)
     : Section(host),
       excludes(ExcludeCell),
       fileTypes(FileTypeCell),
-      results(ResultCell),
+      results(ResultCell, ResultNumber),
       driveSource_(ListDrives),
       folderOpener_(OpenInFileBrowser) {
     const auto& defaults = DefaultFileTypes();
@@ -261,6 +273,7 @@ void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     lvSearchResult.Create(
         page, results, Bounds{area.x, listTop, area.width, labelTop - 3 - listTop},
         {{kFileNameColumn, kAutoWidth}, {kFileSizeColumn, 80}, {kFileDateTimeColumn, 130}});
+    lvSearchResultTools.Create(page, lvSearchResult, host_.Dialogs(), L"Drive Cleaner Results");
     lvSearchResult.Anchor(kAnchorAll);
 
     btnStop.OnClick(page, [this] { btnStopClick(); });

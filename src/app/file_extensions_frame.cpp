@@ -90,6 +90,7 @@ void TfrmFileAssociator::Build(Panel& page) {
                          {L"File Path", kAutoWidth},
                          {L"File Icon", kAutoWidth}},
                         options);
+    lvExtensionsTools.Create(page, lvExtensions, host_.Dialogs(), L"File Extensions");
     lvExtensions.Anchor(kAnchorAll);
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });

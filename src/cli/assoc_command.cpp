@@ -5,6 +5,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "tools/file_association_store.h"
@@ -72,12 +73,22 @@ void WriteInfo(JsonWriter& json, const TExtInfo& info) {
     json.EndObject();
 }
 
-int List(TFileAssociator& store, bool json) {
+std::string InfoCsv(const std::vector<TExtInfo>& infos) {
+    CsvTable table({L"extension", L"type", L"description", L"command", L"icon"});
+    for (const TExtInfo& info : infos) {
+        table.Add({info.extension, info.fileType, info.description, info.filePath, info.fileIcon});
+    }
+    return table.Text();
+}
+
+int List(TFileAssociator& store, OutputForm form) {
     std::vector<TExtInfo> read;
     AssociationReadEvents events;
     events.onReadItem = [&](const TExtInfo& info) { read.push_back(info); };
     store.ReadAll(events);
-    if (json) {
+    if (form == OutputForm::Csv) {
+        WriteOut(InfoCsv(read));
+    } else if (form == OutputForm::Json) {
         JsonWriter writer;
         writer.BeginObject();
         writer.Key(L"associations");
@@ -98,12 +109,14 @@ int List(TFileAssociator& store, bool json) {
     return kExitDone;
 }
 
-int Show(const TFileAssociator& store, const std::wstring& extension, bool json) {
+int Show(const TFileAssociator& store, const std::wstring& extension, OutputForm form) {
     if (!store.HasExtension(extension)) {
         return Fail(kCommand, L"there is no extension " + extension);
     }
     const TExtInfo info = store.ReadAssociation(extension);
-    if (json) {
+    if (form == OutputForm::Csv) {
+        WriteOut(InfoCsv({info}));
+    } else if (form == OutputForm::Json) {
         JsonWriter writer;
         WriteInfo(writer, info);
         WriteOut(writer.Text() + "\n");
@@ -137,7 +150,7 @@ int Delete(const TFileAssociator& store, const std::wstring& extension) {
 int RunAssocCommand(const std::vector<std::wstring>& arguments) {
     std::vector<std::wstring> rest = arguments;
     const std::map<std::wstring, std::wstring> values = TakeValueOptions(rest);
-    const CommandLine line = ReadCommandLine(rest, {L"--json"});
+    const CommandLine line = ReadCommandLine(rest, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: list, show, set, delete, backup or restore");
     }
@@ -153,9 +166,9 @@ int RunAssocCommand(const std::vector<std::wstring>& arguments) {
         throw UsageError(L"assoc " + action + L" takes " + std::to_wstring(expected->second - 1) +
                          L" operands");
     }
-    const bool json = line.flags.count(L"--json") > 0;
-    if (json && action != L"list" && action != L"show") {
-        throw UsageError(L"--json goes with assoc list and assoc show only");
+    const OutputForm form = OutputFormOf(line.flags);
+    if (form != OutputForm::Text && action != L"list" && action != L"show") {
+        throw UsageError(L"--json and --csv go with assoc list and assoc show only");
     }
     if (!values.empty() && action != L"set") {
         throw UsageError(L"--type, --description, --command and --icon go with assoc set only");
@@ -169,10 +182,10 @@ int RunAssocCommand(const std::vector<std::wstring>& arguments) {
 
     TFileAssociator store;
     if (action == L"list") {
-        return List(store, json);
+        return List(store, form);
     }
     if (action == L"show") {
-        return Show(store, line.operands[1], json);
+        return Show(store, line.operands[1], form);
     }
     if (action == L"set") {
         const auto value = [&](const wchar_t* option) {

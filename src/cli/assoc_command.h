@@ -1,8 +1,8 @@
 #pragma once
 // File associations of HKEY_CLASSES_ROOT from the console, as the File Extensions Manager
 // lists and changes them:
-//   kestrova-cli assoc list [--json]          every extension, in the order read
-//   kestrova-cli assoc show EXT [--json]
+//   kestrova-cli assoc list [--json | --csv]          every extension, in the order read
+//   kestrova-cli assoc show EXT [--json | --csv]
 //   kestrova-cli assoc set EXT [--type T] [--description D] --command C [--icon I]
 //   kestrova-cli assoc delete EXT             its file type too, unless another extension
 //                                             names it

@@ -2,6 +2,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "repair/backup_points.h"
@@ -31,6 +32,14 @@ std::string ListJson(const BackupPoints& points, const std::vector<std::wstring>
     return json.Text() + "\n";
 }
 
+std::string ListCsv(const BackupPoints& points, const std::vector<std::wstring>& names) {
+    CsvTable table({L"name", L"files"});
+    for (const std::wstring& name : names) {
+        table.Add({name, points.FileCount(name)});
+    }
+    return table.Text();
+}
+
 // Each failure on stderr; the exit status of the run.
 int Report(const BackupPointRun& run) {
     for (const std::wstring& failure : run.failures) {
@@ -42,12 +51,12 @@ int Report(const BackupPointRun& run) {
 }  // namespace
 
 int RunBackupCommand(const std::vector<std::wstring>& arguments) {
-    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    const CommandLine line = ReadCommandLine(arguments, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: create, list, restore or delete");
     }
     const std::wstring& action = line.operands.front();
-    const bool json = line.flags.count(L"--json") > 0;
+    const OutputForm form = OutputFormOf(line.flags);
     const bool named = action == L"restore" || action == L"delete";
     if (action != L"create" && action != L"list" && !named) {
         throw UsageError(L"unknown action '" + action + L"' (create, list, restore or delete)");
@@ -56,8 +65,8 @@ int RunBackupCommand(const std::vector<std::wstring>& arguments) {
         throw UsageError(L"backup " + action +
                          (named ? L" takes one NAME" : L" takes no operands"));
     }
-    if (json && action != L"list") {
-        throw UsageError(L"--json goes with backup list only");
+    if (form != OutputForm::Text && action != L"list") {
+        throw UsageError(L"--json and --csv go with backup list only");
     }
     if (named && !IsRestorePointName(line.operands[1])) {
         throw UsageError(L"'" + line.operands[1] + L"' is not the name of a restore point");
@@ -72,8 +81,10 @@ int RunBackupCommand(const std::vector<std::wstring>& arguments) {
     const BackupPoints points(line.dataFolder, std::move(options));
     if (action == L"list") {
         const std::vector<std::wstring> names = points.List();
-        if (json) {
+        if (form == OutputForm::Json) {
             WriteOut(ListJson(points, names));
+        } else if (form == OutputForm::Csv) {
+            WriteOut(ListCsv(points, names));
         } else {
             std::wstring text;
             for (const std::wstring& name : names) {

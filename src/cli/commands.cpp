@@ -17,6 +17,7 @@
 #include "cli/startup_command.h"
 #include "cli/uninstall_command.h"
 #include "cli/userassist_command.h"
+#include "kestrova_version.h"
 #include "platform/error.h"
 
 namespace kestrova::cli {
@@ -24,34 +25,36 @@ namespace kestrova::cli {
 namespace {
 
 const std::array<Command, 13> kCommands = {{
-    {L"scan", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunScanCommand},
-    {L"fix", L"[--groups 0,1,...] [--json] [--data-folder DIR]", RunFixCommand},
-    {L"history", L"[--json] [--data-folder DIR]", RunHistoryCommand},
+    {L"scan", L"[--groups 0,1,...] [--json | --csv] [--data-folder DIR]", RunScanCommand},
+    {L"fix", L"[--groups 0,1,...] [--json | --csv] [--data-folder DIR]", RunFixCommand},
+    {L"history", L"[--json | --csv] [--data-folder DIR]", RunHistoryCommand},
     {L"restore", L"--all | N [N ...] [--data-folder DIR]", RunRestoreCommand},
-    {L"ignore", L"list [--json] | add ROOT KEY VALUE | remove N [N ...] [--data-folder DIR]",
+    {L"ignore",
+     L"list [--json | --csv] | add ROOT KEY VALUE | remove N [N ...] [--data-folder DIR]",
      RunIgnoreCommand},
-    {L"startup", L"list [--json] | disable NAME --location LOC | enable NAME --location LOC",
+    {L"startup",
+     L"list [--json | --csv] | disable NAME --location LOC | enable NAME --location LOC",
      RunStartupCommand},
-    {L"uninstall", L"list [--json] | delete KEYPATH [KEYPATH ...]", RunUninstallCommand},
-    {L"backup", L"create | list [--json] | restore NAME | delete NAME [--data-folder DIR]",
+    {L"uninstall", L"list [--json | --csv] | delete KEYPATH [KEYPATH ...]", RunUninstallCommand},
+    {L"backup", L"create | list [--json | --csv] | restore NAME | delete NAME [--data-folder DIR]",
      RunBackupCommand},
     {L"assoc",
-     L"list [--json] | show EXT [--json] | set EXT [--type T] [--description D] --command C "
-     L"[--icon I] | delete EXT | backup EXT FILE | restore FILE",
+     L"list [--json | --csv] | show EXT [--json | --csv] | set EXT [--type T] "
+     L"[--description D] --command C [--icon I] | delete EXT | backup EXT FILE | restore FILE",
      RunAssocCommand},
     {L"ie",
-     L"traces scan [--actions N,N] [--json] | traces clean [--actions N,N] | addons list "
-     L"[--kinds K,K] [--json] | addons delete ID [ID ...] [--data-folder DIR]",
+     L"traces scan [--actions N,N] [--json | --csv] | traces clean [--actions N,N] | addons list "
+     L"[--kinds K,K] [--json | --csv] | addons delete ID [ID ...] [--data-folder DIR]",
      RunIeCommand},
-    {L"userassist", L"list [--json] | delete RAWNAME [RAWNAME ...]", RunUserAssistCommand},
+    {L"userassist", L"list [--json | --csv] | delete RAWNAME [RAWNAME ...]", RunUserAssistCommand},
     {L"junk",
      L"scan|clean --drives C:\\;D:\\ | --location DIR;DIR [--types \"TYPE;TYPE\"] "
-     L"[--exclude PATH]... [--json]",
+     L"[--exclude PATH]... [--json | --csv]",
      RunJunkCommand},
     {L"find",
      L"--location DIR;DIR [--masks M;M] [--exclude M]... [--min-size N] [--max-size N] "
      L"[--modified-after D] [--modified-before D] [--contains PHRASE] [--case-sensitive] "
-     L"[--whole-word] [--json]",
+     L"[--whole-word] [--json | --csv]",
      RunFindCommand},
 }};
 
@@ -72,6 +75,10 @@ std::wstring Usage() {
 int RunCommandLine(const std::vector<std::wstring>& arguments) {
     if (arguments.size() == 1 && (arguments[0] == L"--help" || arguments[0] == L"help")) {
         WriteOut(Usage());
+        return kExitDone;
+    }
+    if (arguments.size() == 1 && arguments[0] == L"--version") {
+        WriteOut(L"Kestrova PC Optimizer " KESTROVA_VERSION_TEXT L"\n");
         return kExitDone;
     }
     if (arguments.empty()) {

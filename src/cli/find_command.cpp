@@ -48,6 +48,14 @@ std::wstring LocalTimeText(const FILETIME& utc) {
     return text;
 }
 
+std::string RowsCsv(const std::vector<FoundRow>& rows) {
+    CsvTable table({L"path", L"size", L"modified"});
+    for (const FoundRow& row : rows) {
+        table.Add({row.path, row.size, row.modified});
+    }
+    return table.Text();
+}
+
 std::string RowsJson(const std::vector<FoundRow>& rows) {
     JsonWriter json;
     json.BeginObject();
@@ -71,16 +79,17 @@ std::string RowsJson(const std::vector<FoundRow>& rows) {
 }  // namespace
 
 FindOptions ParseFindOptions(const std::vector<std::wstring>& arguments) {
-    const OptionValues line = ReadOptionValues(arguments,
-                                               {{L"--location"},
-                                                {L"--masks"},
-                                                {L"--exclude", true},
-                                                {L"--min-size"},
-                                                {L"--max-size"},
-                                                {L"--modified-after"},
-                                                {L"--modified-before"},
-                                                {L"--contains"}},
-                                               {L"--case-sensitive", L"--whole-word", L"--json"});
+    const OptionValues line =
+        ReadOptionValues(arguments,
+                         {{L"--location"},
+                          {L"--masks"},
+                          {L"--exclude", true},
+                          {L"--min-size"},
+                          {L"--max-size"},
+                          {L"--modified-after"},
+                          {L"--modified-before"},
+                          {L"--contains"}},
+                         {L"--case-sensitive", L"--whole-word", L"--json", kCsvFlag});
     if (!line.operands.empty()) {
         throw UsageError(L"unexpected argument '" + line.operands.front() + L"'");
     }
@@ -88,7 +97,7 @@ FindOptions ParseFindOptions(const std::vector<std::wstring>& arguments) {
         throw UsageError(L"--location is needed");
     }
     FindOptions options;
-    options.json = line.Has(L"--json");
+    options.form = OutputFormOf(line.flags);
     FileCriteria& files = options.criteria.files;
     files.location = line.Value(L"--location");
     files.fileName = line.Has(L"--masks") ? line.Value(L"--masks") : L"*";
@@ -126,8 +135,12 @@ int RunFindCommand(const std::vector<std::wstring>& arguments) {
         rows.push_back({folder + entry.name, entry.size, LocalTimeText(entry.lastWriteTime)});
     };
     search.Execute();
-    if (options.json) {
+    if (options.form == OutputForm::Json) {
         WriteOut(RowsJson(rows));
+        return kExitDone;
+    }
+    if (options.form == OutputForm::Csv) {
+        WriteOut(RowsCsv(rows));
         return kExitDone;
     }
     std::wstring text = L"Path\tSize\tModified\n";

@@ -99,8 +99,10 @@ int RunFixCommand(const std::vector<std::wstring>& arguments) {
         }
     }
     report.historyEntries = history.Root().ChildCount();
-    if (options.json) {
+    if (options.form == OutputForm::Json) {
         WriteOut(FixReportJson(report));
+    } else if (options.form == OutputForm::Csv) {
+        WriteOut(FixReportCsv(report));
     } else {
         WriteOut(FixReportText(report));
     }

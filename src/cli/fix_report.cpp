@@ -57,4 +57,20 @@ std::string FixReportJson(const FixReport& report) {
     return json.Text() + "\n";
 }
 
+std::string FixReportCsv(const FixReport& report) {
+    std::vector<std::wstring> header = RowColumnNames();
+    header.insert(header.begin(), L"outcome");
+    CsvTable table(header);
+    for (const auto& [outcome, rows] :
+         {std::pair{L"fixed", &report.fixed}, std::pair{L"notDeleted", &report.notDeleted},
+          std::pair{L"notRecorded", &report.notRecorded}, std::pair{L"refused", &report.refused}}) {
+        for (const ErrorRow& row : *rows) {
+            std::vector<CsvField> fields = RowColumnFields(row);
+            fields.insert(fields.begin(), outcome);
+            table.Add(fields);
+        }
+    }
+    return table.Text();
+}
+
 }  // namespace kestrova::cli

@@ -26,4 +26,8 @@ std::wstring FixReportText(const FixReport& report);
 // "refused": [...], "history": N}; each row as {"type", "key", "value", "guess"}.
 std::string FixReportJson(const FixReport& report);
 
+// The rows as CSV (csv_output.h): outcome (the JSON's array name: "fixed", "notDeleted",
+// "notRecorded" or "refused"), type, key, value, guess; fixed rows first, as in the JSON.
+std::string FixReportCsv(const FixReport& report);
+
 }  // namespace kestrova::cli

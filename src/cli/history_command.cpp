@@ -2,6 +2,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "repair/restore_history.h"
@@ -113,13 +114,25 @@ std::string HistoryJson(const XmlElement& root) {
     return json.Text() + "\n";
 }
 
+std::string HistoryCsv(const XmlElement& root) {
+    CsvTable table({L"index", L"name", L"type", L"path", L"records"});
+    const size_t count = root.ChildCount();
+    for (size_t i = 0; i < count; ++i) {
+        const XmlElement entry = root.Child(i);
+        table.Add({i, Label(entry, kEntryNameAttribute), Label(entry, kEntryTypeAttribute),
+                   Label(entry, kEntryPathAttribute), RecordCount(entry)});
+    }
+    return table.Text();
+}
+
 }  // namespace
 
 int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
-    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    const CommandLine line = ReadCommandLine(arguments, {L"--json", kCsvFlag});
     if (!line.operands.empty()) {
         throw UsageError(L"unexpected argument '" + line.operands.front() + L"'");
     }
+    const OutputForm form = OutputFormOf(line.flags);
     if (!DataFolderAvailable(L"history", line.dataFolder)) {
         return kExitFailed;
     }
@@ -128,8 +141,10 @@ int RunHistoryCommand(const std::vector<std::wstring>& arguments) {
     if (!OpenHistory(store, L"history")) {
         return kExitFailed;
     }
-    if (line.flags.count(L"--json")) {
+    if (form == OutputForm::Json) {
         WriteOut(HistoryJson(history.Root()));
+    } else if (form == OutputForm::Csv) {
+        WriteOut(HistoryCsv(history.Root()));
     } else {
         WriteOut(HistoryText(history.Root()));
     }

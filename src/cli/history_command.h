@@ -1,6 +1,6 @@
 #pragma once
 // The data folder's restore history (Backup.xml) from the console:
-// "kestrova-cli history [--json] [--data-folder DIR]" lists its entries (index, NAME, TYPE,
+// "kestrova-cli history [--json | --csv] [--data-folder DIR]" lists its entries (index, NAME, TYPE,
 // PATH and the number of value records), and
 // "kestrova-cli restore --all | N [N ...] [--data-folder DIR]" writes entries back and takes
 // them out of the history, as the Restore History section's "&Restore" does.

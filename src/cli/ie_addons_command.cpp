@@ -47,12 +47,23 @@ std::string ListJson(const std::vector<AddonRow>& rows) {
     return json.Text() + "\n";
 }
 
+std::string ListCsv(const std::vector<AddonRow>& rows) {
+    CsvTable table({L"id", L"name", L"type", L"entry", L"path", L"protected"});
+    for (const AddonRow& row : rows) {
+        table.Add({row.id, row.name, row.type, row.entry, row.path,
+                   AddonProtectedMessage(row).has_value()});
+    }
+    return table.Text();
+}
+
 }  // namespace
 
-int RunIeAddonsList(const AddonKinds& kinds, bool json) {
+int RunIeAddonsList(const AddonKinds& kinds, OutputForm form) {
     const std::vector<AddonRow> rows = FillAddonList(kinds);
-    if (json) {
+    if (form == OutputForm::Json) {
         WriteOut(ListJson(rows));
+    } else if (form == OutputForm::Csv) {
+        WriteOut(ListCsv(rows));
     } else {
         WriteOut(ListText(rows));
     }

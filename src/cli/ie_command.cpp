@@ -15,6 +15,7 @@ struct IeCommandLine {
     std::optional<std::wstring> kinds;
     std::optional<std::wstring> dataFolder;
     bool json = false;
+    bool csv = false;
     std::vector<std::wstring> operands;
 };
 
@@ -34,6 +35,10 @@ IeCommandLine ReadIeCommandLine(const std::vector<std::wstring>& arguments) {
         }
         if (argument == L"--json" && !line.json) {
             line.json = true;
+            continue;
+        }
+        if (argument == kCsvFlag && !line.csv) {
+            line.csv = true;
             continue;
         }
         std::optional<std::wstring>* option = argument == L"--actions"       ? &line.actions
@@ -98,9 +103,10 @@ AddonKinds ParseAddonKindList(const std::wstring& text) {
     return kinds;
 }
 
-// Refuses the options that the chosen action does not take.
+// Refuses the options that the chosen action does not take; a listing action takes --json and
+// --csv.
 void Allow(const IeCommandLine& line, const std::wstring& action, bool actions, bool kinds,
-           bool json, bool dataFolder) {
+           bool listing, bool dataFolder) {
     const auto refuse = [&action](const wchar_t* option) {
         throw UsageError(std::wstring(option) + L" does not go with ie " + action);
     };
@@ -110,8 +116,11 @@ void Allow(const IeCommandLine& line, const std::wstring& action, bool actions, 
     if (line.kinds && !kinds) {
         refuse(L"--kinds");
     }
-    if (line.json && !json) {
+    if (line.json && !listing) {
         refuse(L"--json");
+    }
+    if (line.csv && !listing) {
+        refuse(kCsvFlag);
     }
     if (line.dataFolder && !dataFolder) {
         refuse(L"--data-folder");
@@ -122,6 +131,7 @@ void Allow(const IeCommandLine& line, const std::wstring& action, bool actions, 
 
 int RunIeCommand(const std::vector<std::wstring>& arguments) {
     const IeCommandLine line = ReadIeCommandLine(arguments);
+    const OutputForm form = OutputFormOf(line.json, line.csv);
     if (line.operands.size() < 2) {
         throw UsageError(
             L"name what to do: traces scan, traces clean, addons list or addons "
@@ -137,15 +147,14 @@ int RunIeCommand(const std::vector<std::wstring>& arguments) {
         }
         const IeActionMarks marks =
             line.actions ? ParseIeActionList(*line.actions) : DefaultIeActionMarks();
-        return scan ? RunIeTracesScan(marks, line.json) : RunIeTracesClean(marks);
+        return scan ? RunIeTracesScan(marks, form) : RunIeTracesClean(marks);
     }
     if (action == L"addons list") {
         Allow(line, action, false, true, true, false);
         if (!rest.empty()) {
             throw UsageError(L"unexpected argument '" + rest.front() + L"'");
         }
-        return RunIeAddonsList(line.kinds ? ParseAddonKindList(*line.kinds) : AddonKinds{},
-                               line.json);
+        return RunIeAddonsList(line.kinds ? ParseAddonKindList(*line.kinds) : AddonKinds{}, form);
     }
     if (action == L"addons delete") {
         Allow(line, action, false, false, false, true);

@@ -1,8 +1,8 @@
 #pragma once
 // "kestrova-cli ie": the Internet Explorer traces cleaner and add-ons manager.
-//   ie traces scan [--actions N,N] [--json]   the files the marked actions' searches find
+//   ie traces scan [--actions N,N] [--json | --csv]   the files the marked actions' searches find
 //   ie traces clean [--actions N,N]           the marked registry actions, then those files
-//   ie addons list [--kinds K,K] [--json]     the add-ons of the given kinds
+//   ie addons list [--kinds K,K] [--json | --csv]     the add-ons of the given kinds
 //   ie addons delete ID [ID ...] [--data-folder DIR]
 //                                             removes add-ons, recorded in Backup.xml
 // Actions are 0 to 6 as the section lists them (2, 4 and 6 by default); kinds are toolbars,

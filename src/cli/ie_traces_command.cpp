@@ -3,6 +3,7 @@
 #include "cli/exit_codes.h"
 #include "cli/ie_subcommands.h"
 #include "cli/json_writer.h"
+#include "platform/text.h"
 
 namespace kestrova::cli {
 
@@ -53,6 +54,14 @@ std::string ScanJson(const IeScanResult& scan) {
     return json.Text() + "\n";
 }
 
+std::string FilesCsv(const std::vector<IeFoundFile>& files) {
+    CsvTable table({L"section", L"fileName", L"fullPath"});
+    for (const IeFoundFile& file : files) {
+        table.Add({file.section, file.fileName, file.folder});
+    }
+    return table.Text();
+}
+
 void TellSkipped(const std::vector<IeSkippedSearch>& skipped) {
     for (const IeSkippedSearch& search : skipped) {
         Fail(kCommand, std::wstring(L"no search for ") + SearchSection(search.search) + L": " +
@@ -62,14 +71,14 @@ void TellSkipped(const std::vector<IeSkippedSearch>& skipped) {
 
 }  // namespace
 
-int RunIeTracesScan(const IeActionMarks& marks, bool json) {
+int RunIeTracesScan(const IeActionMarks& marks, OutputForm form) {
     const IeScanResult scan = ScanIeTraces(marks, ReadIeFolders());
-    if (json) {
+    if (form == OutputForm::Json) {
         WriteOut(ScanJson(scan));
-    } else {
-        WriteOut(FilesText(scan.files));
-        TellSkipped(scan.skipped);
+        return kExitDone;
     }
+    WriteOut(form == OutputForm::Csv ? FilesCsv(scan.files) : ToUtf8(FilesText(scan.files)));
+    TellSkipped(scan.skipped);
     return kExitDone;
 }
 

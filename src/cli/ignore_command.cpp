@@ -2,6 +2,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "repair/ignore_list.h"
@@ -45,9 +46,17 @@ std::string ListJson(const std::vector<IgnoreEntry>& rows, const std::vector<siz
     return json.Text() + "\n";
 }
 
+std::string ListCsv(const std::vector<IgnoreEntry>& rows, const std::vector<size_t>& indices) {
+    CsvTable table({L"index", L"root", L"key", L"value"});
+    for (size_t i = 0; i < rows.size(); ++i) {
+        table.Add({indices[i], rows[i].root, rows[i].key, rows[i].value});
+    }
+    return table.Text();
+}
+
 // Lists every entry that carries its three attributes, by its index in the file; tells each
 // one that does not on stderr and then exits with kExitFailed.
-int ListEntries(const XmlDocument& document, const std::wstring& path, bool json) {
+int ListEntries(const XmlDocument& document, const std::wstring& path, OutputForm form) {
     std::vector<IgnoreEntry> rows;
     std::vector<size_t> indices;
     std::vector<std::wstring> problems;
@@ -65,8 +74,10 @@ int ListEntries(const XmlDocument& document, const std::wstring& path, bool json
         rows.push_back({*rootText, *key, *value});
         indices.push_back(i);
     }
-    if (json) {
+    if (form == OutputForm::Json) {
         WriteOut(ListJson(rows, indices));
+    } else if (form == OutputForm::Csv) {
+        WriteOut(ListCsv(rows, indices));
     } else {
         WriteOut(ListText(rows, indices));
     }
@@ -85,12 +96,12 @@ void RequireOperands(const CommandLine& line, size_t count, const wchar_t* what)
 }  // namespace
 
 int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
-    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    const CommandLine line = ReadCommandLine(arguments, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: list, add or remove");
     }
     const std::wstring& action = line.operands.front();
-    const bool json = line.flags.count(L"--json") > 0;
+    const OutputForm form = OutputFormOf(line.flags);
     if (action == L"list") {
         RequireOperands(line, 1, L"no operands");
     } else if (action == L"add") {
@@ -107,8 +118,8 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
     } else {
         throw UsageError(L"unknown action '" + action + L"' (list, add or remove)");
     }
-    if (json && action != L"list") {
-        throw UsageError(L"--json goes with ignore list only");
+    if (form != OutputForm::Text && action != L"list") {
+        throw UsageError(L"--json and --csv go with ignore list only");
     }
     if (!DataFolderAvailable(kCommand, line.dataFolder)) {
         return kExitFailed;
@@ -124,7 +135,7 @@ int RunIgnoreCommand(const std::vector<std::wstring>& arguments) {
         return Fail(kCommand, L"cannot read the ignore list: " + error.message());
     }
     if (action == L"list") {
-        return ListEntries(document, path, json);
+        return ListEntries(document, path, form);
     }
     std::vector<IgnoreEntry> rows;
     try {

@@ -1,7 +1,7 @@
 #pragma once
 // The data folder's ignore list (ignore.xml) from the console, as the Ignore List section
 // shows and changes it:
-//   kestrova-cli ignore list [--json] [--data-folder DIR]
+//   kestrova-cli ignore list [--json | --csv] [--data-folder DIR]
 //   kestrova-cli ignore add ROOT KEY VALUE [--data-folder DIR]
 //   kestrova-cli ignore remove N [N ...] [--data-folder DIR]
 // Every change saves ignore.xml at once. A list with an entry that lacks one of its

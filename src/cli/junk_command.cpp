@@ -7,6 +7,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "cli/value_options.h"
@@ -75,7 +76,7 @@ std::wstring DriveRoot(const std::wstring& text) {
 
 struct JunkRequest {
     bool clean = false;
-    bool json = false;
+    OutputForm form = OutputForm::Text;
     CleanerSelection selection;
 };
 
@@ -84,13 +85,13 @@ struct JunkRequest {
 bool ReadRequest(const std::vector<std::wstring>& arguments, JunkRequest& request) {
     const OptionValues line = ReadOptionValues(
         arguments, {{L"--drives"}, {L"--location"}, {L"--types"}, {L"--exclude", true}},
-        {L"--json"});
+        {L"--json", kCsvFlag});
     if (line.operands.size() != 1 ||
         (line.operands[0] != L"scan" && line.operands[0] != L"clean")) {
         throw UsageError(L"name what to do: scan or clean");
     }
     request.clean = line.operands[0] == L"clean";
-    request.json = line.Has(L"--json");
+    request.form = OutputFormOf(line.flags);
     if (line.Has(L"--drives") == line.Has(L"--location")) {
         throw UsageError(L"give either --drives or --location");
     }
@@ -162,6 +163,24 @@ std::string RowsJson(const std::vector<JunkFileRow>& rows) {
     return json.Text() + "\n";
 }
 
+// The rows only: the JSON's count and total are sums a spreadsheet makes itself.
+std::string RowsCsv(const std::vector<JunkFileRow>& rows) {
+    CsvTable table({L"fileName", L"fileSize", L"fileDateTime", L"bytes"});
+    for (const JunkFileRow& row : rows) {
+        table.Add({row.path, row.sizeText, row.dateTimeText, row.size});
+    }
+    return table.Text();
+}
+
+// The files not deleted, as the JSON's "failed".
+std::string CleanCsv(const std::vector<FileDeletion>& failures) {
+    CsvTable table({L"fileName", L"error"});
+    for (const FileDeletion& failure : failures) {
+        table.Add({failure.path, failure.error});
+    }
+    return table.Text();
+}
+
 std::string CleanJson(size_t deleted, const std::vector<FileDeletion>& failures) {
     JsonWriter json;
     json.BeginObject();
@@ -191,8 +210,10 @@ int RunJunkCommand(const std::vector<std::wstring>& arguments) {
     }
     std::vector<JunkFileRow> rows = SearchJunkFiles(request.selection);
     if (!request.clean) {
-        if (request.json) {
+        if (request.form == OutputForm::Json) {
             WriteOut(RowsJson(rows));
+        } else if (request.form == OutputForm::Csv) {
+            WriteOut(RowsCsv(rows));
         } else {
             WriteOut(RowsText(rows));
         }
@@ -215,8 +236,10 @@ int RunJunkCommand(const std::vector<std::wstring>& arguments) {
     // The order found, not the order deleted.
     std::reverse(failures.begin(), failures.end());
     const size_t deleted = deletedFiles.size();
-    if (request.json) {
+    if (request.form == OutputForm::Json) {
         WriteOut(CleanJson(deleted, failures));
+    } else if (request.form == OutputForm::Csv) {
+        WriteOut(CleanCsv(failures));
     } else {
         for (const FileDeletion& failure : failures) {
             WriteOut(L"Not deleted: " + failure.path + L" (" + failure.error + L")\n");

@@ -1,7 +1,7 @@
 #pragma once
 // "kestrova-cli junk scan|clean [--drives C:\;D:\ | --location DIR;DIR] [--types T;T]
-// [--exclude PATH]... [--json]": the drive cleaner's search over chosen drives or folders for
-// the chosen kinds of junk files (all seven by default), and the deletion of what it finds.
+// [--exclude PATH]... [--json | --csv]": the drive cleaner's search over chosen drives or folders
+// for the chosen kinds of junk files (all seven by default), and the deletion of what it finds.
 
 #include <string>
 #include <vector>

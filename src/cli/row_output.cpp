@@ -17,4 +17,12 @@ void WriteRowColumns(JsonWriter& json, const ErrorRow& row) {
     json.String(row.guessPath);
 }
 
+std::vector<std::wstring> RowColumnNames() {
+    return {L"type", L"key", L"value", L"guess"};
+}
+
+std::vector<CsvField> RowColumnFields(const ErrorRow& row) {
+    return {row.type, row.keyName, row.keyValue, row.guessPath};
+}
+
 }  // namespace kestrova::cli

@@ -50,10 +50,14 @@ ScanOptions ParseScanOptions(const std::vector<std::wstring>& arguments) {
     options.groups.fill(true);
     bool groupsGiven = false;
     bool folderGiven = false;
+    bool json = false;
+    bool csv = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::wstring& argument = arguments[i];
-        if (argument == L"--json" && !options.json) {
-            options.json = true;
+        if (argument == L"--json" && !json) {
+            json = true;
+        } else if (argument == kCsvFlag && !csv) {
+            csv = true;
         } else if (argument == L"--groups" && !groupsGiven) {
             options.groups = ParseGroupList(OptionValue(arguments, i));
             groupsGiven = true;
@@ -71,6 +75,7 @@ ScanOptions ParseScanOptions(const std::vector<std::wstring>& arguments) {
     if (!folderGiven) {
         options.dataFolder = FolderOf(ExecutablePath());
     }
+    options.form = OutputFormOf(json, csv);
     return options;
 }
 
@@ -92,8 +97,10 @@ int RunScanCommand(const std::vector<std::wstring>& arguments) {
     ConsoleScan scan(options.groups);
     const ScanOutcome outcome = scan.Run(ignoreList);
     const CollectingSink& result = scan.Result();
-    if (options.json) {
+    if (options.form == OutputForm::Json) {
         WriteOut(ScanReportJson(result));
+    } else if (options.form == OutputForm::Csv) {
+        WriteOut(ScanReportCsv(result));
     } else {
         WriteOut(ScanReportText(result));
     }

@@ -70,4 +70,18 @@ std::string ScanReportJson(const CollectingSink& result) {
     return json.Text() + "\n";
 }
 
+std::string ScanReportCsv(const CollectingSink& result) {
+    std::vector<std::wstring> header = RowColumnNames();
+    header.insert(header.end(), {L"checked", L"image"});
+    CsvTable table(header);
+    const ErrorList& rows = result.Rows();
+    for (size_t i = 0; i < rows.Size(); ++i) {
+        const ErrorRow& row = rows.At(i);
+        std::vector<CsvField> fields = RowColumnFields(row);
+        fields.insert(fields.end(), {row.checked, row.image});
+        table.Add(fields);
+    }
+    return table.Text();
+}
+
 }  // namespace kestrova::cli

@@ -14,4 +14,8 @@ std::wstring ScanReportText(const CollectingSink& result);
 // One JSON object: {"rows": [...], "groups": [...], "status": "..."}, UTF-8.
 std::string ScanReportJson(const CollectingSink& result);
 
+// The error rows as CSV (csv_output.h): type, key, value, guess, checked, image. The groups
+// and the status line are no rows of that list and are left out.
+std::string ScanReportCsv(const CollectingSink& result);
+
 }  // namespace kestrova::cli

@@ -7,6 +7,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "managers/startup_entries.h"
@@ -66,6 +67,15 @@ std::string ListJson(const std::vector<StartupEntry>& entries, int versionClass,
     json.EndArray();
     json.EndObject();
     return json.Text() + "\n";
+}
+
+// The rows only: the version class and the scheme are no rows.
+std::string ListCsv(const std::vector<StartupEntry>& entries) {
+    CsvTable table({L"name", L"command", L"location", L"enabled"});
+    for (const StartupEntry& entry : entries) {
+        table.Add({entry.name, entry.command, entry.location, entry.enabled});
+    }
+    return table.Text();
 }
 
 // Takes "--location LOC" out of the arguments (before any "--"), so the rest reads as every
@@ -168,12 +178,12 @@ int Move(const std::wstring& action, const std::wstring& name, const std::wstrin
 int RunStartupCommand(const std::vector<std::wstring>& arguments) {
     std::vector<std::wstring> rest = arguments;
     const std::optional<std::wstring> location = TakeLocation(rest);
-    const CommandLine line = ReadCommandLine(rest, {L"--json"});
+    const CommandLine line = ReadCommandLine(rest, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: list, disable or enable");
     }
     const std::wstring& action = line.operands.front();
-    const bool json = line.flags.count(L"--json") > 0;
+    const OutputForm form = OutputFormOf(line.flags);
     if (action == L"list") {
         if (line.operands.size() != 1) {
             throw UsageError(L"startup list takes no operands");
@@ -183,8 +193,10 @@ int RunStartupCommand(const std::vector<std::wstring>& arguments) {
         }
         const StartupPlaces places = SystemStartupPlaces();
         const std::vector<StartupEntry> entries = ListStartupEntries(places);
-        if (json) {
+        if (form == OutputForm::Json) {
             WriteOut(ListJson(entries, WindowsVersionClass(), places.scheme));
+        } else if (form == OutputForm::Csv) {
+            WriteOut(ListCsv(entries));
         } else {
             WriteOut(ListText(entries));
         }
@@ -199,8 +211,8 @@ int RunStartupCommand(const std::vector<std::wstring>& arguments) {
     if (!location) {
         throw UsageError(L"startup " + action + L" needs --location LOC");
     }
-    if (json) {
-        throw UsageError(L"--json goes with startup list only");
+    if (form != OutputForm::Text) {
+        throw UsageError(L"--json and --csv go with startup list only");
     }
     CheckLocation(*location);
     return Move(action, line.operands[1], *location);

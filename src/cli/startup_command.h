@@ -1,7 +1,7 @@
 #pragma once
 // The programs Windows starts from its Run keys, from the console, as the Startup Programs
 // section lists and moves them under the running Windows version:
-//   kestrova-cli startup list [--json]
+//   kestrova-cli startup list [--json | --csv]
 //   kestrova-cli startup disable NAME --location LOC
 //   kestrova-cli startup enable NAME --location LOC
 // NAME and LOC are an entry's name ("" for a key's unnamed value) and location as the list

@@ -2,6 +2,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "managers/uninstall_entries.h"
@@ -40,15 +41,23 @@ std::string ListJson(const std::vector<UninstallEntry>& entries) {
     return json.Text() + "\n";
 }
 
+std::string ListCsv(const std::vector<UninstallEntry>& entries) {
+    CsvTable table({L"displayName", L"uninstallString", L"keyPath"});
+    for (const UninstallEntry& entry : entries) {
+        table.Add({entry.displayName, entry.uninstallString, entry.keyPath});
+    }
+    return table.Text();
+}
+
 }  // namespace
 
 int RunUninstallCommand(const std::vector<std::wstring>& arguments) {
-    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    const CommandLine line = ReadCommandLine(arguments, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: list or delete");
     }
     const std::wstring& action = line.operands.front();
-    const bool json = line.flags.count(L"--json") > 0;
+    const OutputForm form = OutputFormOf(line.flags);
     if (action == L"list") {
         if (line.operands.size() != 1) {
             throw UsageError(L"uninstall list takes no operands");
@@ -61,8 +70,10 @@ int RunUninstallCommand(const std::vector<std::wstring>& arguments) {
                             ? L"cannot open HKEY_LOCAL_MACHINE\\" + std::wstring(kUninstallKey)
                             : std::wstring(L"cannot open any Uninstall key"));
         }
-        if (json) {
+        if (form == OutputForm::Json) {
             WriteOut(ListJson(*entries));
+        } else if (form == OutputForm::Csv) {
+            WriteOut(ListCsv(*entries));
         } else {
             WriteOut(ListText(*entries));
         }
@@ -74,8 +85,8 @@ int RunUninstallCommand(const std::vector<std::wstring>& arguments) {
     if (line.operands.size() < 2) {
         throw UsageError(L"uninstall delete takes the registrations' key paths");
     }
-    if (json) {
-        throw UsageError(L"--json goes with uninstall list only");
+    if (form != OutputForm::Text) {
+        throw UsageError(L"--json and --csv go with uninstall list only");
     }
     // Every key path is checked before anything is deleted.
     const std::vector<std::wstring> keyPaths(line.operands.begin() + 1, line.operands.end());

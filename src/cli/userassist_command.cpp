@@ -9,6 +9,7 @@
 
 #include "cli/command_support.h"
 #include "cli/console_output.h"
+#include "cli/csv_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
 #include "tools/user_assist.h"
@@ -96,23 +97,48 @@ std::string ListJson(const std::vector<UserAssistRecord>& records, UserAssistLay
     return json.Text() + "\n";
 }
 
+// The counters' columns only in the Windows 7 layout, as in the JSON; empty for a record
+// without counters.
+std::string ListCsv(const std::vector<UserAssistRecord>& records, UserAssistLayout layout) {
+    const bool counters = layout != UserAssistLayout::Classic;
+    std::vector<std::wstring> header = {L"fileName", L"type", L"rawName", L"key"};
+    if (counters) {
+        header.insert(header.end(), {L"runCount", L"focusCount", L"focusTimeMs", L"lastRun"});
+    }
+    CsvTable table(header);
+    for (const UserAssistRecord& record : records) {
+        std::vector<CsvField> fields = {record.fileName, record.type, record.rawName,
+                                        KeyIdOf(record.keyPath)};
+        if (const auto& usage = record.usage; counters && usage) {
+            fields.insert(fields.end(), {usage->runCount, usage->focusCount,
+                                         usage->focusMilliseconds, UtcText(usage->lastRun)});
+        } else if (counters) {
+            fields.insert(fields.end(), 4, CsvField(L""));
+        }
+        table.Add(fields);
+    }
+    return table.Text();
+}
+
 }  // namespace
 
 int RunUserAssistCommand(const std::vector<std::wstring>& arguments) {
-    const CommandLine line = ReadCommandLine(arguments, {L"--json"});
+    const CommandLine line = ReadCommandLine(arguments, {L"--json", kCsvFlag});
     if (line.operands.empty()) {
         throw UsageError(L"name what to do: list or delete");
     }
     const std::wstring& action = line.operands.front();
-    const bool json = line.flags.count(L"--json") > 0;
+    const OutputForm form = OutputFormOf(line.flags);
     if (action == L"list") {
         if (line.operands.size() != 1) {
             throw UsageError(L"userassist list takes no operands");
         }
         const UserAssistLayout layout = SystemUserAssistLayout();
         const std::vector<UserAssistRecord> records = ListUserAssistRecords(layout);
-        if (json) {
+        if (form == OutputForm::Json) {
             WriteOut(ListJson(records, layout));
+        } else if (form == OutputForm::Csv) {
+            WriteOut(ListCsv(records, layout));
         } else {
             WriteOut(ListText(records, layout));
         }
@@ -121,8 +147,8 @@ int RunUserAssistCommand(const std::vector<std::wstring>& arguments) {
     if (action != L"delete") {
         throw UsageError(L"unknown action '" + action + L"' (list or delete)");
     }
-    if (json) {
-        throw UsageError(L"--json goes with userassist list only");
+    if (form != OutputForm::Text) {
+        throw UsageError(L"--json and --csv go with userassist list only");
     }
     if (line.operands.size() < 2) {
         throw UsageError(L"userassist delete takes the records' raw names");

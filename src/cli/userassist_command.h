@@ -1,6 +1,6 @@
 #pragma once
-// "kestrova-cli userassist list [--json] | delete RAWNAME...": the UserAssist records of the
-// current user, decoded, and the deletion of records by their raw (stored) value names.
+// "kestrova-cli userassist list [--json | --csv] | delete RAWNAME...": the UserAssist records of
+// the current user, decoded, and the deletion of records by their raw (stored) value names.
 
 #include <string>
 #include <vector>

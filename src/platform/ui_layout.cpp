@@ -41,12 +41,6 @@ RECT AnchoredRect(const AnchoredPlace& place, SIZE parent, int dpi) {
 }
 
 void AnchorLayout::Add(HWND parent, HWND child, Anchors anchors) {
-    for (Entry& entry : entries_) {
-        if (entry.child == child) {
-            entry.place.anchors = anchors;
-            return;
-        }
-    }
     const int dpi = WindowDpi(parent);
     const auto design = [dpi](LONG v) { return static_cast<LONG>(MulDiv(v, kDesignDpi, dpi)); };
     RECT client = {};
@@ -66,6 +60,12 @@ void AnchorLayout::Add(HWND parent, HWND child, Anchors anchors) {
     place.designed = {design(at.left), design(at.top), design(at.right), design(at.bottom)};
     place.parent = {design(client.right), design(client.bottom)};
     place.anchors = anchors;
+    for (Entry& entry : entries_) {
+        if (entry.child == child) {
+            entry.place = place;
+            return;
+        }
+    }
     entries_.push_back({child, place});
 }
 

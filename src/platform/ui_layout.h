@@ -7,8 +7,9 @@
 //   btnExport.Anchor(kAnchorTopRight);    // keeps its distance to the top and right edges
 //
 // A child is recorded by its parent when it is created (anchored top-left); Anchor changes the
-// edges it follows. Panels and the main window answer these records; other parents (dialogs)
-// ignore them and their children stay where they were put.
+// edges it follows and takes its present place as its designed one (so a control moved while
+// the page is built is anchored once it stands where it belongs). Panels and the main window answer
+// these records; other parents (dialogs) ignore them and their children stay where they were put.
 
 #include <windows.h>
 
@@ -54,8 +55,8 @@ RECT AnchoredRect(const AnchoredPlace& place, SIZE parent, int dpi);
 // The children of one window with their designed places.
 class AnchorLayout {
 public:
-    // Records child (or changes its anchors), taking its present place as designed: the
-    // present place is read at the window's present dots per inch.
+    // Records child with its anchors (again, for a child recorded before), taking its present
+    // place as designed: the present place is read at the window's present dots per inch.
     void Add(HWND parent, HWND child, Anchors anchors);
     // Moves and sizes every recorded child for the parent's present client size, in one pass.
     void Apply(HWND parent);

@@ -107,6 +107,7 @@ enum class Follows {
     WidthBottom,  // grows in width only, keeps its distance to the bottom
     BottomLeft,   // keeps its size and its distances to the bottom and left edges
     BottomRight,  // keeps its size and its distances to the bottom and right edges
+    TopRight,     // keeps its size and its distances to the top and right edges
     TopLeft,      // keeps its size and place
 };
 
@@ -155,8 +156,7 @@ protected:
         const SIZE client = ClientSize(Form());
         // At the top left, so that the larger window still lies on the screen.
         SetWindowPos(Form(), nullptr, 0, 0, outer.right - outer.left + width - client.cx,
-                     outer.bottom - outer.top + height - client.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     outer.bottom - outer.top + height - client.cy, SWP_NOZORDER | SWP_NOACTIVATE);
         Settle();
     }
 
@@ -173,6 +173,9 @@ protected:
              Follows::TopLeft},
             {"lvScanGroups", scan.lvScanGroups.Handle(), Follows::Width},
             {"lvErrors", scan.lvErrors.Handle(), Follows::Everything},
+            {"lvErrors' filter", scan.lvErrorsTools.edtFilter.Handle(), Follows::TopLeft},
+            {"lvErrors' count", scan.lvErrorsTools.lblShown.Handle(), Follows::Width},
+            {"lvErrors' Export", scan.lvErrorsTools.btnExport.Handle(), Follows::TopRight},
             {"btnStartScan", scan.btnStartScan.Handle(), Follows::BottomLeft},
             {"gbControlPanel", scan.gbControlPanel.Handle(), Follows::WidthBottom},
             {"lvStartup", startup.lvStartup.Handle(), Follows::Everything},
@@ -184,6 +187,8 @@ protected:
             {"ltbk", backup.ltbk.Handle(), Follows::Width},
             {"lvSearchResult", cleaner.lvSearchResult.Handle(), Follows::Everything},
             {"btnSearchAgain", cleaner.btnSearchAgain.Handle(), Follows::BottomRight},
+            {"lvSearchResult's Export", cleaner.lvSearchResultTools.btnExport.Handle(),
+             Follows::TopRight},
         };
         for (Tracked& t : tracked) {
             t.before = InParent(t.window);
@@ -218,6 +223,12 @@ protected:
                               t.follows == Follows::Width ? t.edges.top : t.edges.bottom)
                         << t.name;
                     break;
+                case Follows::TopRight:
+                    EXPECT_EQ(std::tuple(width, height), std::tuple(wasWidth, wasHeight)) << t.name;
+                    EXPECT_EQ(std::tuple(edges.top, edges.right),
+                              std::tuple(t.edges.top, t.edges.right))
+                        << t.name;
+                    break;
                 case Follows::BottomLeft:
                 case Follows::BottomRight:
                     EXPECT_EQ(std::tuple(width, height), std::tuple(wasWidth, wasHeight)) << t.name;
@@ -250,7 +261,7 @@ TEST_P(MainFormResizeTest, GrowsFromItsDesignedSizeAndKeepsIt) {
               std::tuple(Scaled(8), Scaled(264), Scaled(8 + 201), Scaled(264 + 41)));
     ScanErrorsSection& scan = form_->Get<ScanErrorsSection>();
     const RECT groups = InParent(scan.lvScanGroups.Handle());
-    EXPECT_EQ(groups.bottom - groups.top, Scaled(193));
+    EXPECT_EQ(groups.bottom - groups.top, Scaled(193 - ListTools::kStripSpace));
     EXPECT_EQ(ListView_GetColumnWidth(scan.lvScanGroups.Handle(), 0), Scaled(300));
     LOGFONTW font = {};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(scan.btnStartScan.Handle(), WM_GETFONT, 0, 0)),
@@ -300,7 +311,7 @@ TEST_F(MainFormTest, AnswersAChangeOfDpi) {
               std::tuple(suggested.left, suggested.top, suggested.right, suggested.bottom));
     EXPECT_EQ(ListView_GetColumnWidth(scan.lvScanGroups.Handle(), 0), 450);
     const RECT groups = InParent(scan.lvScanGroups.Handle());
-    EXPECT_EQ(groups.bottom - groups.top, MulDiv(193, 144, 96));
+    EXPECT_EQ(groups.bottom - groups.top, MulDiv(193 - ListTools::kStripSpace, 144, 96));
     const RECT tool = InParent(form_->ToolButtonFor<ScanErrorsSection>().Handle());
     EXPECT_EQ(std::tuple(tool.left, tool.top, tool.right - tool.left, tool.bottom - tool.top),
               std::tuple(12L, 180L, MulDiv(201, 144, 96), MulDiv(41, 144, 96)));

@@ -162,7 +162,11 @@ TEST_F(MainFormTest, EveryListHasItsColumnsAndStyles) {
         SCOPED_TRACE(l.columns.front().caption.c_str());
         EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
         EXPECT_TRUE(style & LVS_OWNERDATA);
-        EXPECT_TRUE(style & LVS_NOSORTHEADER);
+        // Result lists sort by a click on a header; the fixed lists do not.
+        const bool sortable = l.list != form_->Get<ScanErrorsSection>().lvScanGroups.Handle() &&
+                              l.list != form_->Get<IeTracesSection>().lvIE.Handle() &&
+                              l.list != form_->Get<IgnoreListSection>().lvIgnore.Handle();
+        EXPECT_EQ((style & LVS_NOSORTHEADER) == 0, sortable);
         EXPECT_FALSE(style & LVS_EDITLABELS);
         EXPECT_EQ((style & LVS_SHOWSELALWAYS) != 0, l.keepSelection);
         EXPECT_EQ((style & LVS_SINGLESEL) == 0, l.multiSelect);
