@@ -100,16 +100,19 @@ void ExpectTidy(HWND form, const std::string& when) {
     }
 }
 
-// How a control follows its parent as the window grows.
-enum class Follows {
-    Everything,   // grows by the window's growth in both directions
-    Width,        // grows in width only, keeps its distance to the top
-    WidthBottom,  // grows in width only, keeps its distance to the bottom
-    BottomLeft,   // keeps its size and its distances to the bottom and left edges
-    BottomRight,  // keeps its size and its distances to the bottom and right edges
-    TopRight,     // keeps its size and its distances to the top and right edges
-    TopLeft,      // keeps its size and place
+// How a control follows its parent as the window grows: whether it grows in width and in
+// height, and which of its distances to the parent's left, top, right and bottom edges stay.
+struct Follows {
+    bool growsX, growsY;
+    bool left, top, right, bottom;
 };
+constexpr Follows kEverything = {true, true, true, true, false, false};
+constexpr Follows kWidth = {true, false, true, true, false, false};
+constexpr Follows kWidthBottom = {true, false, true, false, false, true};
+constexpr Follows kBottomLeft = {false, false, true, false, false, true};
+constexpr Follows kBottomRight = {false, false, false, false, true, true};
+constexpr Follows kTopRight = {false, false, false, true, true, false};
+constexpr Follows kTopLeft = {false, false, true, true, false, false};
 
 struct Tracked {
     const char* name;
@@ -167,28 +170,26 @@ protected:
         BackupSection& backup = form_->Get<BackupSection>();
         TDriveCleanerFrame& cleaner = form_->Get<MoreToolsSection>().Get<TDriveCleanerFrame>();
         std::vector<Tracked> tracked = {
-            {"MainControl", form_->MainControl().Handle(), Follows::Everything},
-            {"pnlAutorun", GetParent(form_->AutoRunBox().Handle()), Follows::WidthBottom},
-            {"toolScanErrors", form_->ToolButtonFor<ScanErrorsSection>().Handle(),
-             Follows::TopLeft},
-            {"lvScanGroups", scan.lvScanGroups.Handle(), Follows::Width},
-            {"lvErrors", scan.lvErrors.Handle(), Follows::Everything},
-            {"lvErrors' filter", scan.lvErrorsTools.edtFilter.Handle(), Follows::TopLeft},
-            {"lvErrors' count", scan.lvErrorsTools.lblShown.Handle(), Follows::Width},
-            {"lvErrors' Export", scan.lvErrorsTools.btnExport.Handle(), Follows::TopRight},
-            {"btnStartScan", scan.btnStartScan.Handle(), Follows::BottomLeft},
-            {"gbControlPanel", scan.gbControlPanel.Handle(), Follows::WidthBottom},
-            {"lvStartup", startup.lvStartup.Handle(), Follows::Everything},
-            {"btnDisable", startup.btnDisable.Handle(), Follows::BottomLeft},
-            {"lvIgnore", ignore.lvIgnore.Handle(), Follows::Everything},
-            {"edKeyName", ignore.edKeyName.Handle(), Follows::WidthBottom},
-            {"gbValue", ignore.gbValue.Handle(), Follows::BottomRight},
-            {"mWarning", backup.mWarning.Handle(), Follows::Everything},
-            {"ltbk", backup.ltbk.Handle(), Follows::Width},
-            {"lvSearchResult", cleaner.lvSearchResult.Handle(), Follows::Everything},
-            {"btnSearchAgain", cleaner.btnSearchAgain.Handle(), Follows::BottomRight},
-            {"lvSearchResult's Export", cleaner.lvSearchResultTools.btnExport.Handle(),
-             Follows::TopRight},
+            {"MainControl", form_->MainControl().Handle(), kEverything},
+            {"pnlAutorun", GetParent(form_->AutoRunBox().Handle()), kWidthBottom},
+            {"toolScanErrors", form_->ToolButtonFor<ScanErrorsSection>().Handle(), kTopLeft},
+            {"lvScanGroups", scan.lvScanGroups.Handle(), kWidth},
+            {"lvErrors", scan.lvErrors.Handle(), kEverything},
+            {"lvErrors' filter", scan.lvErrorsTools.edtFilter.Handle(), kTopLeft},
+            {"lvErrors' count", scan.lvErrorsTools.lblShown.Handle(), kWidth},
+            {"lvErrors' Export", scan.lvErrorsTools.btnExport.Handle(), kTopRight},
+            {"btnStartScan", scan.btnStartScan.Handle(), kBottomLeft},
+            {"gbControlPanel", scan.gbControlPanel.Handle(), kWidthBottom},
+            {"lvStartup", startup.lvStartup.Handle(), kEverything},
+            {"btnDisable", startup.btnDisable.Handle(), kBottomLeft},
+            {"lvIgnore", ignore.lvIgnore.Handle(), kEverything},
+            {"edKeyName", ignore.edKeyName.Handle(), kWidthBottom},
+            {"gbValue", ignore.gbValue.Handle(), kBottomRight},
+            {"mWarning", backup.mWarning.Handle(), kEverything},
+            {"ltbk", backup.ltbk.Handle(), kWidth},
+            {"lvSearchResult", cleaner.lvSearchResult.Handle(), kEverything},
+            {"btnSearchAgain", cleaner.btnSearchAgain.Handle(), kBottomRight},
+            {"lvSearchResult's Export", cleaner.lvSearchResultTools.btnExport.Handle(), kTopRight},
         };
         for (Tracked& t : tracked) {
             t.before = InParent(t.window);
@@ -202,44 +203,23 @@ protected:
         for (const Tracked& t : tracked) {
             const RECT now = InParent(t.window);
             const Edges edges = EdgesOf(t.window);
-            const LONG width = now.right - now.left;
-            const LONG height = now.bottom - now.top;
-            const LONG wasWidth = t.before.right - t.before.left;
-            const LONG wasHeight = t.before.bottom - t.before.top;
-            switch (t.follows) {
-                case Follows::Everything:
-                    EXPECT_EQ(std::tuple(width, height),
-                              std::tuple(wasWidth + grownX, wasHeight + grownY))
-                        << t.name;
-                    EXPECT_EQ(std::tuple(now.left, now.top),
-                              std::tuple(t.before.left, t.before.top))
-                        << t.name;
-                    break;
-                case Follows::Width:
-                case Follows::WidthBottom:
-                    EXPECT_EQ(std::tuple(width, height), std::tuple(wasWidth + grownX, wasHeight))
-                        << t.name;
-                    EXPECT_EQ(t.follows == Follows::Width ? edges.top : edges.bottom,
-                              t.follows == Follows::Width ? t.edges.top : t.edges.bottom)
-                        << t.name;
-                    break;
-                case Follows::TopRight:
-                    EXPECT_EQ(std::tuple(width, height), std::tuple(wasWidth, wasHeight)) << t.name;
-                    EXPECT_EQ(std::tuple(edges.top, edges.right),
-                              std::tuple(t.edges.top, t.edges.right))
-                        << t.name;
-                    break;
-                case Follows::BottomLeft:
-                case Follows::BottomRight:
-                    EXPECT_EQ(std::tuple(width, height), std::tuple(wasWidth, wasHeight)) << t.name;
-                    EXPECT_EQ(edges.bottom, t.edges.bottom) << t.name;
-                    EXPECT_EQ(t.follows == Follows::BottomLeft ? edges.left : edges.right,
-                              t.follows == Follows::BottomLeft ? t.edges.left : t.edges.right)
-                        << t.name;
-                    break;
-                case Follows::TopLeft:
-                    EXPECT_TRUE(EqualRect(&now, &t.before)) << t.name;
-                    break;
+            const Follows& f = t.follows;
+            EXPECT_EQ(std::tuple(now.right - now.left, now.bottom - now.top),
+                      std::tuple(t.before.right - t.before.left + (f.growsX ? grownX : 0),
+                                 t.before.bottom - t.before.top + (f.growsY ? grownY : 0)))
+                << t.name;
+            const struct {
+                bool kept;
+                LONG now, was;
+                const char* edge;
+            } distances[] = {{f.left, edges.left, t.edges.left, "left"},
+                             {f.top, edges.top, t.edges.top, "top"},
+                             {f.right, edges.right, t.edges.right, "right"},
+                             {f.bottom, edges.bottom, t.edges.bottom, "bottom"}};
+            for (const auto& d : distances) {
+                if (d.kept) {
+                    EXPECT_EQ(d.now, d.was) << t.name << ", " << d.edge;
+                }
             }
         }
     }
