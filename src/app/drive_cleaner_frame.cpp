@@ -274,7 +274,6 @@ void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
         page, results, Bounds{area.x, listTop, area.width, labelTop - 3 - listTop},
         {{kFileNameColumn, kAutoWidth}, {kFileSizeColumn, 80}, {kFileDateTimeColumn, 130}});
     lvSearchResultTools.Create(page, lvSearchResult, host_.Dialogs(), L"Drive Cleaner Results");
-    lvSearchResult.Anchor(kAnchorAll);
 
     btnStop.OnClick(page, [this] { btnStopClick(); });
     btnDeleteFiles.OnClick(page, [this] { btnDeleteFilesClick(); });

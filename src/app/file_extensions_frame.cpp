@@ -91,7 +91,6 @@ void TfrmFileAssociator::Build(Panel& page) {
                          {L"File Icon", kAutoWidth}},
                         options);
     lvExtensionsTools.Create(page, lvExtensions, host_.Dialogs(), L"File Extensions");
-    lvExtensions.Anchor(kAnchorAll);
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnDelete.OnClick(page, [this] { btnDeleteClick(); });

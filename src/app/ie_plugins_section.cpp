@@ -42,7 +42,6 @@ void IePluginsSection::Build(Panel& page) {
         {{L"Name", kAutoWidth}, {L"Type", 80}, {L"Registry Entries", 180}, {L"Path", kAutoWidth}},
         options);
     lvBHOTools.Create(page, lvBHO, host_.Dialogs(), L"IE Add-ons");
-    lvBHO.Anchor(kAnchorAll);
     PlaceButtonRow(page, panel.x + 10, panel.y + 18,
                    {{&ScanToolbar_BitBtn, L"Scan Now"}, {&Del_SpeedButton, L"&Delete"}});
     for (const auto& box : boxes) {

@@ -54,7 +54,6 @@ void IeTracesSection::Build(Panel& page) {
                           {{L"Section", 120}, {L"File Name", 150}, {L"Full Path", kAutoWidth}});
     lvDeletedFilesTools.Create(page, lvDeletedFiles, host_.Dialogs(), L"Found Files");
     lblDeleting.Create(page, L"", Bounds{panel.x + 10, panel.y + 17, panel.width - 20, 14});
-    lvDeletedFiles.Anchor(kAnchorAll);
     lblDeleting.Anchor(kAnchorBottomWide);
     PlaceButtonRow(page, panel.x + 10, panel.y + 35,
                    {{&btnTempScan, L"&Start Scan"},

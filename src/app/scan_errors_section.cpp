@@ -93,7 +93,6 @@ void ScanErrorsSection::Build(Panel& page) {
                      {L"Guess Path", kAutoWidth}},
                     options);
     lvErrorsTools.Create(page, lvErrors, host_.Dialogs(), L"Scan Errors");
-    lvErrors.Anchor(kAnchorAll);
 
     btnStartScan.OnClick(page, [this] { btnStartScanClick(); });
     btnFixSelected.OnClick(page, [this] { btnFixSelectedClick(); });

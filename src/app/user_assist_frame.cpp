@@ -34,7 +34,6 @@ void TfrmUserAssist::Build(Panel& page) {
         {{kUserAssistFileNameColumn, kAutoWidth}, {kUserAssistTypeColumn, kAutoWidth}});
     lvUserAssistTools.Create(page, lvUserAssist, host_.Dialogs(), L"UserAssist");
     Panel1.Create(page, Bounds{0, panelTop, client.right, kPanelHeight});
-    lvUserAssist.Anchor(kAnchorAll);
     Panel1.Anchor(kAnchorBottomWide);
 
     int x = kMargin;
