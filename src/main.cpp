@@ -20,7 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         form.OnClosed([] { PostQuitMessage(0); });
         if (form.Create(instance)) {
             dialogs.SetOwner(form.Handle());
-            ShowWindow(form.Handle(), show);
+            ShowWindow(form.Handle(), form.StartShowCommand(show));
             UpdateWindow(form.Handle());
             MSG msg;
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -30,6 +30,7 @@ void AddRemoveSection::Build(Panel& page) {
                             {&btnDeleteEntry, L"&Delete entries", false},
                             {&btnRefresh1, L"&Refresh"},
                             {&btnCheckAlll2, kCheckAllCaption}});
+    lvAddRemoveTools.Create(page, lvAddRemove, host_.Dialogs(), L"Uninstall Programs");
     btnUninstall.OnClick(page, [this] { btnUninstallClick(); });
     btnDeleteEntry.OnClick(page, [this] { btnDeleteEntryClick(); });
     btnRefresh1.OnClick(page, [this] { ListEntries(); });

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "managers/uninstall_entries.h"
 #include "platform/list_model.h"
@@ -30,6 +31,7 @@ public:
 
     TextRows entries{LocaleLess};  // sorted by caption
     VirtualListView lvAddRemove;
+    ListTools lvAddRemoveTools;  // filter, count and export above the list
     GroupBox gbControlPanel;
     Button btnUninstall;
     Button btnDeleteEntry;

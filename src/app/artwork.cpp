@@ -191,11 +191,14 @@ void DrawEmblem(Graphics& g, float x, float y, float size) {
 
 }  // namespace art
 
-UniqueBitmap RenderHeader(int width, int height) {
+UniqueBitmap RenderHeader(int width, int height, int dpi) {
     Canvas canvas(width, height);
-    const float w = static_cast<float>(width);
-    const float h = static_cast<float>(height);
+    // Drawn in 96-dpi units, scaled to the pixels of dpi.
+    const float scale = static_cast<float>(dpi) / 96.0f;
+    const float w = static_cast<float>(width) / scale;
+    const float h = static_cast<float>(height) / scale;
     canvas.Draw(true, [&](Graphics& g) {
+        g.ScaleTransform(scale, scale);
         LinearGradientBrush base(PointF(0, 0), PointF(w, 0), Rgb(12, 38, 88), Rgb(32, 104, 200));
         g.FillRectangle(&base, RectF(0, 0, w, h));
         LinearGradientBrush shade(PointF(0, 0), PointF(0, h), Rgb(255, 255, 255, 28),
@@ -283,11 +286,16 @@ UniqueIcon RenderProgramIcon(int size) {
     return UniqueIcon(CreateIconIndirect(&info));
 }
 
-UniqueImageList CreateScanImages() {
-    UniqueImageList images(ImageList_Create(16, 16, ILC_COLOR32, 2, 0));
+UniqueImageList CreateScanImages(int dpi) {
+    const int size = MulDiv(16, dpi, 96);
+    UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32, 2, 0));
     for (int i = 0; i < 2; ++i) {
-        Canvas canvas(16, 16);
-        canvas.Draw(true, i == 0 ? DrawScanGroupImage : DrawErrorRowImage);
+        Canvas canvas(size, size);
+        canvas.Draw(true, [i, size](Graphics& g) {
+            // Drawn on a 16-pixel grid.
+            g.ScaleTransform(static_cast<float>(size) / 16.0f, static_cast<float>(size) / 16.0f);
+            (i == 0 ? DrawScanGroupImage : DrawErrorRowImage)(g);
+        });
         ImageList_Add(images.Get(), canvas.bitmap.Get(), nullptr);
     }
     return images;

@@ -37,15 +37,15 @@ enum class Glyph {
 // Draws a glyph into the square at x, y of the given size, antialiased, over what is there.
 void DrawGlyph(HDC dc, Glyph glyph, int x, int y, int size);
 
-// The header banner: an opaque bitmap of the given size.
-UniqueBitmap RenderHeader(int width, int height);
+// The header banner: an opaque bitmap of the given size, its drawing scaled for dpi.
+UniqueBitmap RenderHeader(int width, int height, int dpi = 96);
 // Fills a rectangle of dc with the navigation column's backdrop; column is the whole column
 // in the same coordinates, so pieces painted separately line up.
 void PaintNavigationBackdrop(HDC dc, const RECT& area, const RECT& column);
 // The program icon at one size (square).
 UniqueIcon RenderProgramIcon(int size);
 // The small images of the scan lists: 0 for scan groups and driver rows, 1 for error rows.
-UniqueImageList CreateScanImages();
+UniqueImageList CreateScanImages(int dpi = 96);
 // Writes the program icon in several sizes as an .ico file; false when it cannot.
 bool WriteProgramIconFile(const std::wstring& path);
 

@@ -28,6 +28,8 @@ void BackupSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     lblBRScan.Create(page, L"Restore points:", Bounds{area.x + 2, area.y + 1, area.width - 4, 14});
     ltbk.Create(page, Bounds{area.x, area.y + 16, area.width, 110});
+    lblBRScan.Anchor(kAnchorTopWide);
+    ltbk.Anchor(kAnchorTopWide);
 
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 70);
     const int memoTop = area.y + 16 + 110 + kGap;
@@ -41,6 +43,7 @@ void BackupSection::Build(Panel& page) {
                      L"Go to the 'Backup/Restore' section to restore individual elements erased "
                      L"during the cleaning process."},
                     Bounds{area.x, memoTop, area.width, panel.y - kGap - memoTop}, false);
+    mWarning.Anchor(kAnchorAll);
 
     const int statusWidth = TextWidth(page, L"Status:") + 6;
     RestoreBackupStatus_Label.Create(page, L"Status:",
@@ -48,6 +51,8 @@ void BackupSection::Build(Panel& page) {
     lbStatus.Create(
         page, L"",
         Bounds{panel.x + 10 + statusWidth, panel.y + 17, panel.width - 20 - statusWidth, 14});
+    RestoreBackupStatus_Label.Anchor(kAnchorBottomLeft);
+    lbStatus.Anchor(kAnchorBottomWide);
     PlaceButtonRow(page, panel.x + 10, panel.y + 36,
                    {{&btnBackup, L"Start &Backup"},
                     {&btnRestore1, L"Start &Restore"},

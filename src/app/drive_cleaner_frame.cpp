@@ -56,6 +56,18 @@ const std::wstring& ResultCell(const JunkFileRow& row, size_t column) {
     }
 }
 
+// "File Size" sorts by bytes and "File DateTime" by the time, not by their texts.
+std::optional<double> ResultNumber(const JunkFileRow& row, size_t column) {
+    switch (column) {
+        case 1:
+            return static_cast<double>(row.size);
+        case 2:
+            return static_cast<double>(row.writeTime);
+        default:
+            return std::nullopt;
+    }
+}
+
 // The folder in the system's file browser, as the user's double-click asks.
 void OpenInFileBrowser(const std::wstring& folder) {
     const auto result = reinterpret_cast<INT_PTR>(
@@ -72,7 +84,7 @@ void PlaceButtonsRight(Panel& page, int right, int y, std::initializer_list<Butt
     for (const ButtonEntry& entry : buttons) {
         width += ButtonWidth(page, entry.caption) + kGap;
     }
-    PlaceButtonRow(page, right - width + kGap, y, buttons);
+    PlaceButtonRow(page, right - width + kGap, y, buttons, kAnchorBottomRight);
 }
 
 int WidestButton(const Panel& page, std::initializer_list<const wchar_t*> captions) {
@@ -89,7 +101,7 @@ TDriveCleanerFrame::TDriveCleanerFrame(SectionHost& host)
     : Section(host),
       excludes(ExcludeCell),
       fileTypes(FileTypeCell),
-      results(ResultCell),
+      results(ResultCell, ResultNumber),
       driveSource_(ListDrives),
       folderOpener_(OpenInFileBrowser) {
     const auto& defaults = DefaultFileTypes();
@@ -124,6 +136,7 @@ TDriveCleanerFrame::TDriveCleanerFrame(SectionHost& host)
 
 void TDriveCleanerFrame::Build(Panel& page) {
     pcMain.Create(page, PageArea(page), true);
+    pcMain.Anchor(kAnchorAll);
     BuildDrivesPage(pcMain.AddPage(kDrivesTabCaption));
     BuildExtensionsPage(pcMain.AddPage(kExtensionsTabCaption));
     BuildSearchPage(pcMain.AddPage(kSearchTabCaption));
@@ -140,10 +153,12 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
     const int drivesHeight = (buttonsTop - area.y) * 2 / 5;
     lvDrives.Create(page, drives, Bounds{area.x, area.y, area.width, drivesHeight},
                     {{kDriveColumn, kAutoWidth}, {kDiskSizeColumn, 110}, {kDiskFreeColumn, 110}});
+    lvDrives.Anchor(kAnchorTopWide);
 
     const int boxTop = area.y + drivesHeight + kGap;
     const Bounds box{area.x, boxTop, area.width, buttonsTop - kGap - boxTop};
     gbExcludes.Create(page, kExcludesGroupCaption, box);
+    gbExcludes.Anchor(kAnchorAll);
     const int buttonWidth = WidestButton(page, {kAddExcludeFolderCaption, kAddExcludeFileCaption,
                                                 kDeleteExcludeCaption, kSelectAllExcludeCaption});
     const int buttonX = box.Right() - kBoxInset - buttonWidth;
@@ -158,6 +173,7 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
         column[i]->Create(
             page, captions[i],
             Bounds{buttonX, innerTop + static_cast<int>(i) * step, buttonWidth, kButtonHeight});
+        column[i]->Anchor(kAnchorTopRight);
     }
     ListViewOptions options;
     options.checkBoxes = false;
@@ -170,6 +186,7 @@ void TDriveCleanerFrame::BuildDrivesPage(Panel& page) {
                  btnAddExcludeFolder.Handle(), btnAddExcludeFile.Handle(),
                  btnDeleteExclude.Handle(), btnSelectAllExclude.Handle(), btnRefresh.Handle(),
                  btnNextToExtensions.Handle()});
+    lvExcludes.Anchor(kAnchorAll);
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnNextToExtensions.OnClick(page, [this] { btnNextToExtensionsClick(); });
@@ -183,6 +200,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
     const Bounds area = PageArea(page);
     const Bounds box{area.x, area.y, area.width, kBoxTop + 2 * kButtonHeight + 4 + kBoxInset};
     gbExtensions.Create(page, kAddExtensionsGroupCaption, box);
+    gbExtensions.Anchor(kAnchorTopWide);
     const int labelWidth =
         std::max(TextWidth(page, kFileTypeLabel), TextWidth(page, kExtensionsLabel)) + kGap;
     const int buttonWidth = WidestButton(page, {kSearchTypeCaption, kAddTypeCaption});
@@ -212,6 +230,8 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
             page, line.editText,
             Bounds{editX, y + (kButtonHeight - kEditHeight) / 2, editWidth, kEditHeight});
         line.button->Create(page, line.caption, Bounds{buttonX, y, buttonWidth, kButtonHeight});
+        line.edit->Anchor(kAnchorTopWide);
+        line.button->Anchor(kAnchorTopRight);
         y += kButtonHeight + 4;
     }
 
@@ -226,6 +246,7 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
                       Bounds{area.x, listTop, area.width, buttonsTop - kGap - listTop},
                       {{kFileTypeColumn, 230}, {kExtensionsColumn, kAutoWidth}});
     SetTabOrder({btnAdd.Handle(), lvFileType.Handle()});  // the list before the bottom row
+    lvFileType.Anchor(kAnchorAll);
 
     btnSearch.OnClick(page, [this] { btnSearchClick(); });
     btnAdd.OnClick(page, [this] { btnAddClick(); });
@@ -238,8 +259,10 @@ void TDriveCleanerFrame::BuildExtensionsPage(Panel& page) {
 void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     const Bounds area = PageArea(page);
     lblSummary.Create(page, kSummaryLabel, Bounds{area.x, area.y, area.width, kLabelHeight});
+    lblSummary.Anchor(kAnchorTopWide);
     const int memoTop = area.y + kLabelHeight + 1;
     mSummary.Create(page, {}, Bounds{area.x, memoTop, area.width, 52}, true, true);
+    mSummary.Anchor(kAnchorTopWide);
 
     const int buttonsTop = area.Bottom() - kButtonHeight;
     PlaceButtonRow(page, area.x, buttonsTop,
@@ -252,11 +275,13 @@ void TDriveCleanerFrame::BuildSearchPage(Panel& page) {
     const int labelTop = buttonsTop - 4 - kLabelHeight;
     lblFileFound.Create(page, kFileFoundInitial,
                         Bounds{area.x, labelTop, area.width, kLabelHeight});
+    lblFileFound.Anchor(kAnchorBottomWide);
     const int listTop = memoTop + 52 + kGap;
     lvSearchResult.Create(
         page, results, Bounds{area.x, listTop, area.width, labelTop - 3 - listTop},
         {{kFileNameColumn, kAutoWidth}, {kFileSizeColumn, 80}, {kFileDateTimeColumn, 130}});
     SetTabOrder({mSummary.Handle(), lvSearchResult.Handle()});  // the list before the buttons
+    lvSearchResultTools.Create(page, lvSearchResult, host_.Dialogs(), L"Drive Cleaner Results");
 
     btnStop.OnClick(page, [this] { btnStopClick(); });
     btnDeleteFiles.OnClick(page, [this] { btnDeleteFilesClick(); });

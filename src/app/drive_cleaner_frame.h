@@ -14,6 +14,7 @@
 
 #include "app/call_gatherer.h"
 #include "app/record_rows.h"
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "platform/list_model.h"
 #include "platform/ui_channel.h"
@@ -85,6 +86,7 @@ public:
     Memo mSummary;
     RecordRows<JunkFileRow> results;  // "File Name", "File Size", "File DateTime"
     VirtualListView lvSearchResult;
+    ListTools lvSearchResultTools;  // filter, count and export above the list
     Label lblFileFound;
     Button btnStop;
     Button btnDeleteFiles;

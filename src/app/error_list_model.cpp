@@ -20,7 +20,7 @@ const std::wstring& ErrorListModel::CellText(size_t row, size_t column) const {
 
 void ErrorListModel::SetChecked(size_t row, bool checked) {
     rows_.SetChecked(row, checked);
-    NotifyChanged();
+    NotifyMarksChanged();
 }
 
 void ErrorListModel::Add(ErrorRow row) {
@@ -48,7 +48,7 @@ void ErrorListModel::Clear() {
 
 void ErrorListModel::SetAllChecked(bool checked) {
     rows_.SetAllChecked(checked);
-    NotifyChanged();
+    NotifyMarksChanged();
 }
 
 }  // namespace kestrova

@@ -43,6 +43,7 @@ void TfrmFileAssociator::Build(Panel& page) {
     page_ = &page;
     const Bounds area = PageArea(page);
     gbPanel.Create(page, L"Panel", Bounds{area.x, area.y, area.width, kPanelHeight});
+    gbPanel.Anchor(kAnchorTopWide);
     const int left = area.x + 10;
     const int inner = area.width - 20;
 
@@ -59,6 +60,7 @@ void TfrmFileAssociator::Build(Panel& page) {
             Bounds{left + i * (buttonWidth + kSmallGap), area.y + 16, buttonWidth, kButtonHeight});
     }
     prgbarExtensions.Create(page, Bounds{left, area.y + 16 + kButtonHeight + kGap, inner, 14});
+    prgbarExtensions.Anchor(kAnchorTopWide);
 
     const int searchTop = area.y + 16 + kButtonHeight + kGap + 14 + kGap;
     const int byWidth = TextWidth(page, L"Search &By:") + 4;
@@ -76,6 +78,8 @@ void TfrmFileAssociator::Build(Panel& page) {
                      Bounds{editLeft, searchTop, editWidth, 21});
     btnSearch.Create(page, L"&Search",
                      Bounds{left + inner - searchWidth, searchTop - 1, searchWidth, 23});
+    lblSearch.Anchor(kAnchorTopWide);
+    btnSearch.Anchor(kAnchorTopRight);
 
     const int listTop = area.y + kPanelHeight + kGap;
     ListViewOptions options;
@@ -86,6 +90,7 @@ void TfrmFileAssociator::Build(Panel& page) {
                          {L"File Path", kAutoWidth},
                          {L"File Icon", kAutoWidth}},
                         options);
+    lvExtensionsTools.Create(page, lvExtensions, host_.Dialogs(), L"File Extensions");
 
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnDelete.OnClick(page, [this] { btnDeleteClick(); });

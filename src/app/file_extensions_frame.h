@@ -11,6 +11,7 @@
 #include "app/association_rows.h"
 #include "app/extension_dialogs.h"
 #include "app/extension_menu.h"
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "platform/list_model.h"
 #include "platform/ui_channel.h"
@@ -55,6 +56,7 @@ public:
     LabeledEdit lblSearch;
     Button btnSearch;
     VirtualListView lvExtensions;
+    ListTools lvExtensionsTools;  // filter, count and export above the list
     ExtensionMenu pmExtension;
 
 private:

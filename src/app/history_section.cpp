@@ -16,6 +16,7 @@ void HistorySection::Build(Panel& page) {
                             {&btnClearUndo, L"&Clear"},
                             {&btnRefresh2, L"&Refresh"},
                             {&btnCheckAll1, checkAll_.Caption()}});
+    lvHistoryTools.Create(page, lvHistory, host_.Dialogs(), L"Restore History");
     btnRestore.OnClick(page, [this] { btnRestoreClick(); });
     btnClearUndo.OnClick(page, [this] { btnClearUndoClick(); });
     btnRefresh2.OnClick(page, [this] { btnRefresh2Click(); });

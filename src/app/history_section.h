@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/check_all_toggle.h"
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "platform/list_model.h"
 #include "platform/ui_controls.h"
@@ -23,6 +24,7 @@ public:
 
     TextRows entries;
     VirtualListView lvHistory;
+    ListTools lvHistoryTools;  // filter, count and export above the list
     GroupBox gbControlPanel;
     Button btnRestore;
     Button btnClearUndo;

@@ -13,6 +13,7 @@ using namespace layout;
 void IePluginsSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     gbDisplay.Create(page, L"Display", Bounds{area.x, area.y, area.width, 42});
+    gbDisplay.Anchor(kAnchorTopWide);
     // The five boxes share the row, the space left over spread between them.
     const std::pair<CheckBox*, const wchar_t*> boxes[] = {
         {&DisplayToolbar_CheckBox, L"Toolbar"},
@@ -40,6 +41,7 @@ void IePluginsSection::Build(Panel& page) {
         page, addOns, Bounds{area.x, listTop, area.width, panel.y - kGap - listTop},
         {{L"Name", kAutoWidth}, {L"Type", 80}, {L"Registry Entries", 180}, {L"Path", kAutoWidth}},
         options);
+    lvBHOTools.Create(page, lvBHO, host_.Dialogs(), L"IE Add-ons");
     PlaceButtonRow(page, panel.x + 10, panel.y + 18,
                    {{&ScanToolbar_BitBtn, L"Scan Now"}, {&Del_SpeedButton, L"&Delete"}});
     for (const auto& box : boxes) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "managers/ie_addons.h"
 #include "platform/list_model.h"
@@ -27,6 +28,7 @@ public:
     CheckBox DisplayDownHandle_CheckBox;
     TextRows addOns;  // in the order listed, which is sorted by name
     VirtualListView lvBHO;
+    ListTools lvBHOTools;  // filter, count and export above the list
     GroupBox gbControlPanel;
     Button ScanToolbar_BitBtn;
     Button Del_SpeedButton;

@@ -41,15 +41,20 @@ IeTracesSection::IeTracesSection(SectionHost& host) : Section(host), folders_(Re
 
 void IeTracesSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
+    // The seven actions still fit when they give the found files' filter strip its room.
+    const int actionsHeight = 160 - ListTools::kStripSpace;
     lvIE.Create(
-        page, actions, Bounds{area.x, area.y, area.width, 160},
+        page, actions, Bounds{area.x, area.y, area.width, actionsHeight},
         {{L"Action", 230}, {L"Restart IE", 70, LVCFMT_CENTER}, {L"Description", kAutoWidth}});
+    lvIE.Anchor(kAnchorTopWide);
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 68);
-    const int filesTop = area.y + 160 + kMargin;
+    const int filesTop = area.y + actionsHeight + kMargin;
     lvDeletedFiles.Create(page, deletedFiles,
                           Bounds{area.x, filesTop, area.width, panel.y - kGap - filesTop},
                           {{L"Section", 120}, {L"File Name", 150}, {L"Full Path", kAutoWidth}});
+    lvDeletedFilesTools.Create(page, lvDeletedFiles, host_.Dialogs(), L"Found Files");
     lblDeleting.Create(page, L"", Bounds{panel.x + 10, panel.y + 17, panel.width - 20, 14});
+    lblDeleting.Anchor(kAnchorBottomWide);
     PlaceButtonRow(page, panel.x + 10, panel.y + 35,
                    {{&btnTempScan, L"&Start Scan"},
                     {&btnCleanIE, L"&Cleanup"},

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "managers/ie_traces.h"
 #include "platform/list_model.h"
@@ -37,6 +38,7 @@ public:
     TextRows deletedFiles;
     VirtualListView lvIE;
     VirtualListView lvDeletedFiles;
+    ListTools lvDeletedFilesTools;  // filter, count and export above the list
     GroupBox gbControlPanel;
     Label lblDeleting;
     Button btnTempScan;

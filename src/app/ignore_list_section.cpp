@@ -20,6 +20,7 @@ void IgnoreListSection::Build(Panel& page) {
     options.keepSelection = false;
     lvIgnore.Create(page, entries, Bounds{area.x, area.y, area.width, panel.y - kGap - area.y},
                     {{L"Root", 130}, {L"Key Name", 280}, {L"Value", 90}}, options);
+    lvIgnore.Anchor(kAnchorAll);
 
     // The three framed edit boxes side by side, the buttons below them.
     const int boxTop = panel.y + 16;
@@ -28,12 +29,15 @@ void IgnoreListSection::Build(Panel& page) {
     const int valueWidth = 130;
     const int keyWidth = inner - rootWidth - valueWidth - 2 * kGap;
     int x = panel.x + 10;
-    for (auto [box, edit, caption, width] :
-         {std::tuple{&gbRoot, &edRoot, L"Root", rootWidth},
-          std::tuple{&gbKeyName, &edKeyName, L"Key Name", keyWidth},
-          std::tuple{&gbValue, &edValue, L"Value", valueWidth}}) {
+    // The key name's box takes the width the window gains; the value's keeps to the right.
+    for (auto [box, edit, caption, width, anchors] :
+         {std::tuple{&gbRoot, &edRoot, L"Root", rootWidth, kAnchorBottomLeft},
+          std::tuple{&gbKeyName, &edKeyName, L"Key Name", keyWidth, kAnchorBottomWide},
+          std::tuple{&gbValue, &edValue, L"Value", valueWidth, kAnchorBottomRight}}) {
         box->Create(page, caption, Bounds{x, boxTop, width, 44});
         edit->Create(page, L"", Bounds{x + 8, boxTop + 16, width - 16, 21});
+        box->Anchor(anchors);
+        edit->Anchor(anchors);
         x += width + kGap;
     }
     PlaceButtonRow(page, panel.x + 10, boxTop + 50,

@@ -12,10 +12,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"KestrovaMainForm";
 constexpr wchar_t kTitle[] = L"Kestrova PC Optimizer";
-// Single border, system menu and minimise box; no maximise box and no resizing.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// A sizing border, system menu, minimise and maximise boxes.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                         WS_THICKFRAME | WS_CLIPCHILDREN;
 // Activation runs its check after the activation itself is complete.
 constexpr UINT kFormActivateMessage = WM_APP + 2;
+// WM_DPICHANGED, which older headers lack.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 }  // namespace
 
@@ -63,7 +66,15 @@ bool TfmMainForm::Create(HINSTANCE instance) {
     }
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    // Every control is placed at 96 dots per inch, then the whole window scales.
+    SetLayoutDpi(hwnd_, kDesignDpi);
+    const int dpi = dpiOverride_ != 0 ? dpiOverride_ : SystemDpi(hwnd_);
+    scalableFace_ = dpi != kDesignDpi;
     BuildLayout();
+    if (dpi != kDesignDpi) {
+        ApplyDpi(dpi, nullptr);
+    }
+    RestorePlace();
     trayIcon.Add(hwnd_, kTrayMessage, smallIcon_.Get(), kTitle);
     events_.OnMenuCommand(TrayMenu::kRestoreCommand, [this] { KestrovaPCOptimizer1Click(); });
     events_.OnMenuCommand(TrayMenu::kExitCommand, [this] { Exit1Click(); });
@@ -78,6 +89,10 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
         return result;
+    }
+    if (message == AnchorMessage()) {
+        layout_.Add(hwnd_, reinterpret_cast<HWND>(wparam), static_cast<Anchors>(lparam));
+        return 0;
     }
     if (HandleNextDialogControl(hwnd_, message, wparam, lparam)) {
         return 0;
@@ -120,7 +135,19 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             if (wparam == SIZE_MINIMIZED && trayIcon.MinimizeToTray()) {
                 ShowWindow(hwnd_, SW_HIDE);
             }
+            if (wparam != SIZE_MINIMIZED) {
+                Resized();
+            }
             break;
+        case WM_GETMINMAXINFO: {
+            auto& info = *reinterpret_cast<MINMAXINFO*>(lparam);
+            const SIZE minimum = MinimumWindowSize();
+            info.ptMinTrackSize = {minimum.cx, minimum.cy};
+            return 0;
+        }
+        case kDpiChangedMessage:
+            ApplyDpi(LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+            return 0;
         case kTrayMessage:
             TrayIconMessage(lparam);
             return 0;
@@ -130,6 +157,7 @@ LRESULT TfmMainForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             return 0;
         case WM_ENDSESSION:
             if (wparam) {
+                SavePlace();
                 // Windows is ending: keep the restore history, nobody is left to ask.
                 try {
                     Restore_XMLDocument.Save();
@@ -237,6 +265,7 @@ void TfmMainForm::CloseForReal() {
     if (!FormClose()) {
         return;
     }
+    SavePlace();
     DestroyWindow(hwnd_);
     if (onClosed_) {
         onClosed_();

@@ -7,7 +7,8 @@
 //
 // main_form.cpp: creation, messages, closing; main_form_layout.cpp: placing the header, the
 // tool buttons and the pages; main_form_tray.cpp: notification area, autorun and the
-// first-activation check.
+// first-activation check; main_form_resize.cpp: growing, scaling with the screen's dots per
+// inch and the remembered size and place.
 
 #include <windows.h>
 
@@ -26,6 +27,7 @@
 #include "platform/dialogs.h"
 #include "platform/gdi_handles.h"
 #include "platform/ui_controls.h"
+#include "platform/ui_layout.h"
 #include "platform/ui_page_control.h"
 #include "platform/ui_panel.h"
 #include "platform/window_owner.h"
@@ -34,7 +36,8 @@ namespace kestrova {
 
 class TfmMainForm final : public Container, private SectionHost {
 public:
-    // Client area of the window, in pixels.
+    // Client area of the window as designed, in pixels at 96 dots per inch: the size it opens
+    // at and its smallest size (scaled with the screen's dots per inch).
     static constexpr int kClientWidth = 754;
     static constexpr int kClientHeight = 483;
     static constexpr UINT kTrayMessage = WM_APP + 1;
@@ -46,9 +49,18 @@ public:
     TfmMainForm(const TfmMainForm&) = delete;
     TfmMainForm& operator=(const TfmMainForm&) = delete;
 
-    // Creates the window (hidden), centred on the desktop, and runs FormCreate; false when
-    // the window could not be created. Showing it runs FormShow.
+    // Lays the window out for these dots per inch instead of the screen's: the tests' way to
+    // a second scaling on one display. Called before Create; 0 is the screen's.
+    void SetDpiOverride(int dpi) { dpiOverride_ = dpi; }
+    // Creates the window (hidden) at its remembered size and place, else at its designed size
+    // centred on the desktop, and runs FormCreate; false when the window could not be
+    // created. Showing it runs FormShow.
     bool Create(HINSTANCE instance);
+    // How to show the window at start-up for the show command given to the program: maximised
+    // when it was maximised at the end of the last run.
+    int StartShowCommand(int show) const;
+    // The dots per inch the window is laid out at.
+    int Dpi() const { return dpi_; }
     // Runs once the window has been closed for real and destroyed.
     void OnClosed(std::function<void()> handler) { onClosed_ = std::move(handler); }
 
@@ -107,6 +119,7 @@ private:
     void ForEachSection(const std::function<void(Section&)>& notify);
 
     // main_form_layout.cpp
+    void MakeFonts();
     void BuildLayout();
     void BuildToolButtons();
     void BuildPages();
@@ -120,6 +133,17 @@ private:
     // Saves the restore history; false (and the window stays) when it cannot.
     bool FormClose();
     void CloseForReal();
+
+    // main_form_resize.cpp
+    void ApplyDpi(int dpi, const RECT* suggested);
+    void ReplaceFonts();
+    void CentreAtDesignedSize();
+    SIZE MinimumWindowSize() const;
+    RECT NavigationColumn() const;
+    int HeaderHeight() const;
+    void Resized();
+    void RestorePlace();
+    void SavePlace() const;
 
     // main_form_tray.cpp
     bool IsAutorunSet() const;
@@ -149,8 +173,17 @@ private:
     UniqueFont toolFont_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    UniqueBitmap header_;  // Image1
+    UniqueBitmap header_;  // Image1, drawn for the client width
+    SIZE headerSize_ = {};
     UniqueImageList ImageList2;
+    int dpi_ = kDesignDpi;
+    int dpiOverride_ = 0;
+    bool scalableFace_ = false;  // the fonts' face is the scalable one (main_form_layout.cpp)
+    bool startMaximized_ = false;
+    AnchorLayout layout_;
+    // Fonts and images of earlier dots per inch: dialogs and lists may still hold them.
+    std::vector<UniqueFont> retiredFonts_;
+    std::vector<UniqueImageList> retiredImages_;
 
     std::vector<std::unique_ptr<ToolButton>> toolButtons_;
     PageControl MainControl_;

@@ -14,14 +14,19 @@ namespace {
 // Wine's Tahoma has no bold face of its own and would show the captions in regular weight.
 constexpr wchar_t kFormFontFace[] = L"MS Sans Serif";
 constexpr wchar_t kToolFontFace[] = L"MS Sans Serif";
-// Point sizes at the 96 dots per inch the layout is drawn for; the layout does not scale.
+// At other dots per inch the bitmap face has no size of its own: Tahoma, a scalable face of
+// nearly the same measure that Windows and Wine both have (Wine has no bold Tahoma, so there
+// the tool buttons' captions show in regular weight).
+constexpr wchar_t kScaledFontFace[] = L"Tahoma";
+// Point sizes at the 96 dots per inch the layout is drawn for, scaled at others.
 constexpr int kFormFontHeight = -11;  // 8 points
 constexpr int kToolFontHeight = -13;  // 10 points
 
 constexpr int kHeaderHeight = 109;
-constexpr RECT kNavigationColumn = {0, kHeaderHeight, 211, 458};
+constexpr int kNavigationWidth = 211;
+constexpr int kAutorunPanelHeight = 25;
 constexpr Bounds kMainControlBounds = {213, 114, 540, 343};
-constexpr Bounds kAutorunPanelBounds = {0, 458, 754, 25};
+constexpr Bounds kAutorunPanelBounds = {0, 458, 754, kAutorunPanelHeight};
 
 UniqueFont MakeFont(const wchar_t* face, int height, int weight) {
     return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -31,12 +36,20 @@ UniqueFont MakeFont(const wchar_t* face, int height, int weight) {
 
 }  // namespace
 
-void TfmMainForm::BuildLayout() {
-    font_ = MakeFont(kFormFontFace, kFormFontHeight, FW_NORMAL);
-    toolFont_ = MakeFont(kToolFontFace, kToolFontHeight, FW_BOLD);
+void TfmMainForm::MakeFonts() {
+    // Once the window scales, its texts are measured and drawn in the scalable face alone, so
+    // that captions measured at 96 dots per inch still fit when scaled.
+    scalableFace_ = scalableFace_ || dpi_ != kDesignDpi;
+    font_ = MakeFont(scalableFace_ ? kScaledFontFace : kFormFontFace,
+                     ScaleToDpi(kFormFontHeight, dpi_), FW_NORMAL);
+    toolFont_ = MakeFont(scalableFace_ ? kScaledFontFace : kToolFontFace,
+                         ScaleToDpi(kToolFontHeight, dpi_), FW_BOLD);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    header_ = RenderHeader(kClientWidth, kHeaderHeight);
-    ImageList2 = CreateScanImages();
+}
+
+void TfmMainForm::BuildLayout() {
+    MakeFonts();
+    ImageList2 = CreateScanImages(dpi_);
     BuildToolButtons();
     BuildPages();
     BuildAutorunPanel();
@@ -77,6 +90,7 @@ void TfmMainForm::BuildToolButtons() {
 
 void TfmMainForm::BuildPages() {
     MainControl_.Create(*this, kMainControlBounds, false);
+    MainControl_.Anchor(kAnchorAll);
     const auto entries = MainSections();
     for (size_t i = 0; i < entries.size(); ++i) {
         Panel& page = MainControl_.AddPage(entries[i].pageName);
@@ -87,12 +101,24 @@ void TfmMainForm::BuildPages() {
 
 void TfmMainForm::BuildAutorunPanel() {
     pnlAutorun.Create(*this, kAutorunPanelBounds, Panel::Border::Pane);
+    pnlAutorun.Anchor(kAnchorBottomWide);
     cbAutoRun.Create(pnlAutorun, L"Autorun when Windows starts", Bounds{10, 4, 240, 17});
     cbAutoRun.OnClick(pnlAutorun, [this] { cbAutoRunClick(); });
 }
 
 void TfmMainForm::PaintNavigation(HDC dc, const RECT& area) const {
-    PaintNavigationBackdrop(dc, area, kNavigationColumn);
+    PaintNavigationBackdrop(dc, area, NavigationColumn());
+}
+
+int TfmMainForm::HeaderHeight() const {
+    return ScaleToDpi(kHeaderHeight, dpi_);
+}
+
+RECT TfmMainForm::NavigationColumn() const {
+    RECT client = {};
+    GetClientRect(hwnd_, &client);
+    return RECT{0, HeaderHeight(), ScaleToDpi(kNavigationWidth, dpi_),
+                client.bottom - ScaleToDpi(kAutorunPanelHeight, dpi_)};
 }
 
 void TfmMainForm::Paint() {
@@ -100,13 +126,22 @@ void TfmMainForm::Paint() {
     const HDC dc = painting.Get();
     const RECT& area = painting.Area();
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-    if (area.top < kHeaderHeight) {
+    RECT client = {};
+    GetClientRect(hwnd_, &client);
+    // The header picture is drawn for the whole width (Image1 stretches with the window).
+    const SIZE headerSize = {client.right, HeaderHeight()};
+    if (!header_ || headerSize.cx != headerSize_.cx || headerSize.cy != headerSize_.cy) {
+        header_ = RenderHeader(headerSize.cx, headerSize.cy, dpi_);
+        headerSize_ = headerSize;
+    }
+    if (area.top < headerSize.cy) {
         const UniqueMemoryDc source(CreateCompatibleDC(dc));
         SelectedObject keep(source.Get(), header_.Get());
-        BitBlt(dc, 0, 0, kClientWidth, kHeaderHeight, source.Get(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, headerSize.cx, headerSize.cy, source.Get(), 0, 0, SRCCOPY);
     }
+    const RECT navigation = NavigationColumn();
     RECT column = {};
-    if (IntersectRect(&column, &area, &kNavigationColumn)) {
+    if (IntersectRect(&column, &area, &navigation)) {
         PaintNavigation(dc, column);
     }
 }

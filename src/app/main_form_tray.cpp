@@ -19,6 +19,7 @@ void TfmMainForm::cbAutoRunClick() {
 LRESULT TfmMainForm::WMSysCommand(WPARAM command, LPARAM lparam) {
     // The close box hides the window into the notification area; only "Exit" ends the program.
     if (command == SC_CLOSE) {
+        SavePlace();  // the program may end hidden, with the session
         trayIcon.SetMinimizeToTray(true);
         ShowWindow(hwnd_, SW_HIDE);
         return 0;

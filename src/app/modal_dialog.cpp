@@ -52,8 +52,34 @@ bool ModalDialog::Create(HWND owner, HFONT font, const std::wstring& title, int 
         return false;
     }
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SetLayoutDpi(hwnd_, kDesignDpi);
     Build();
+    if (const int dpi = owner ? WindowDpi(owner) : SystemDpi(hwnd_); dpi != kDesignDpi) {
+        ScaleTo(dpi, clientWidth, clientHeight);
+    }
     return true;
+}
+
+void ModalDialog::ScaleTo(int dpi, int clientWidth, int clientHeight) {
+    LOGFONTW face = {};
+    if (font_ && GetObjectW(font_, sizeof(face), &face) == sizeof(face)) {
+        face.lfHeight = ScaleToDpi(face.lfHeight, dpi);
+        scaledFont_.Reset(CreateFontIndirectW(&face));
+        ReplaceFontOfDescendants(hwnd_, font_, scaledFont_.Get());
+        font_ = scaledFont_.Get();
+    }
+    SetLayoutDpi(hwnd_, dpi);
+    RECT frame = {0, 0, ScaleToDpi(clientWidth, dpi), ScaleToDpi(clientHeight, dpi)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    RECT now = {};
+    GetWindowRect(hwnd_, &now);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Centred where it was.
+    SetWindowPos(hwnd_, nullptr, (now.left + now.right - width) / 2,
+                 (now.top + now.bottom - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout_.Apply(hwnd_);
+    RelayoutDescendants(hwnd_);
 }
 
 bool ModalDialog::ShowModal() {
@@ -102,6 +128,10 @@ void ModalDialog::Close(bool accepted) {
 LRESULT ModalDialog::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
         return result;
+    }
+    if (message == AnchorMessage()) {
+        layout_.Add(hwnd_, reinterpret_cast<HWND>(wparam), static_cast<Anchors>(lparam));
+        return 0;
     }
     if (HandleNextDialogControl(hwnd_, message, wparam, lparam)) {
         return 0;

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "platform/gdi_handles.h"
+#include "platform/ui_layout.h"
 #include "platform/ui_panel.h"
 #include "platform/window_owner.h"
 
@@ -22,6 +24,8 @@ public:
 
     // Creates the window, hidden, centred on owner (or on the screen without one), with a
     // client area of the given size, and places the controls; false when it cannot be made.
+    // The size, the controls' places and font are those of 96 dots per inch: the dialog
+    // scales them to its owner's dots per inch.
     bool Create(HWND owner, HFONT font, const std::wstring& title, int clientWidth,
                 int clientHeight);
     // Shows the dialog and dispatches the thread's messages until it closes; true when it
@@ -49,11 +53,14 @@ protected:
 private:
     friend LRESULT CALLBACK OwnerWindowProc<ModalDialog>(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void ScaleTo(int dpi, int clientWidth, int clientHeight);
 
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HWND defaultButton_ = nullptr;
     HFONT font_ = nullptr;
+    UniqueFont scaledFont_;  // the given font at the owner's dots per inch, where that differs
+    AnchorLayout layout_;
     EventTable events_;
     bool closed_ = false;
     bool accepted_ = false;

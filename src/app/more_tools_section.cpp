@@ -31,6 +31,7 @@ MoreToolsSection::MoreToolsSection(SectionHost& host) : Section(host) {
 
 void MoreToolsSection::Build(Panel& page) {
     pcMoreTools.Create(page, layout::PageArea(page), true);
+    pcMoreTools.Anchor(kAnchorAll);
     for (size_t i = 0; i < frames_.size(); ++i) {
         frames_[i]->Build(pcMoreTools.AddPage(kFrames[i].caption));
     }

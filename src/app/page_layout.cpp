@@ -16,6 +16,7 @@ Bounds PlaceControlPanel(Panel& page, GroupBox& box, int height, const std::wstr
     const Bounds area = PageArea(page);
     const Bounds bounds{area.x, area.Bottom() - height, area.width, height};
     box.Create(page, caption, bounds);
+    box.Anchor(kAnchorBottomWide);
     return bounds;
 }
 
@@ -37,11 +38,13 @@ int ButtonWidth(const Panel& page, const std::wstring& caption) {
     return std::max(88, TextWidth(page, caption) + 24);
 }
 
-int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry> buttons) {
+int PlaceButtonRow(Panel& page, int x, int y, std::initializer_list<ButtonEntry> buttons,
+                   Anchors anchors) {
     for (const ButtonEntry& entry : buttons) {
         const int width = ButtonWidth(page, entry.caption);
         entry.button->Create(page, entry.caption, Bounds{x, y, width, kButtonHeight},
                              entry.enabled);
+        entry.button->Anchor(anchors);
         x += width + kGap;
     }
     return x;
@@ -53,6 +56,7 @@ void PlaceListOverButtonRow(Panel& page, VirtualListView& list, ListModel& rows,
     const Bounds area = PageArea(page);
     const Bounds panel = PlaceControlPanel(page, box, 52);
     list.Create(page, rows, Bounds{area.x, area.y, area.width, panel.y - kGap - area.y}, columns);
+    list.Anchor(kAnchorAll);
     PlaceButtonRow(page, panel.x + 10, panel.y + 18, buttons);
 }
 

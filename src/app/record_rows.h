@@ -4,6 +4,7 @@
 // Window thread only.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,17 +19,24 @@ public:
     // The text of a record's column (column 0 is the caption); it lives as long as the record.
     using CellOf = const std::wstring& (*)(const Record& record, size_t column);
 
-    explicit RecordRows(CellOf cellOf) : cellOf_(cellOf) {}
+    // The number a record's column sorts by (a size, a time), or none: by its text.
+    using NumberOf = std::optional<double> (*)(const Record& record, size_t column);
+
+    explicit RecordRows(CellOf cellOf, NumberOf numberOf = nullptr)
+        : cellOf_(cellOf), numberOf_(numberOf) {}
 
     size_t RowCount() const override { return records_.size(); }
     const std::wstring& CellText(size_t row, size_t column) const override {
         return cellOf_(records_.at(row), column);
     }
+    std::optional<double> SortNumber(size_t row, size_t column) const override {
+        return numberOf_ ? numberOf_(records_.at(row), column) : std::nullopt;
+    }
     bool Checked(size_t row) const override { return checked_.at(row) != 0; }
     void SetChecked(size_t row, bool checked) override {
         if (Checked(row) != checked) {
             checked_[row] = checked;
-            NotifyChanged();
+            NotifyMarksChanged();
         }
     }
 
@@ -82,11 +90,12 @@ public:
     }
     void SetAllChecked(bool checked) {
         checked_.assign(records_.size(), checked);
-        NotifyChanged();
+        NotifyMarksChanged();
     }
 
 private:
     CellOf cellOf_;
+    NumberOf numberOf_;
     std::vector<Record> records_;
     std::vector<char> checked_;  // one per record
 };

@@ -71,8 +71,11 @@ void ScanErrorsSection::Build(Panel& page) {
     const Bounds area = PageArea(page);
     ListViewOptions options;
     options.smallImages = host_.ScanImages();
-    lvScanGroups.Create(page, scanGroups, Bounds{area.x, area.y, area.width, 193},
+    // The groups give the error list's filter strip its room, so the errors keep their height.
+    const int groupsHeight = 193 - ListTools::kStripSpace;
+    lvScanGroups.Create(page, scanGroups, Bounds{area.x, area.y, area.width, groupsHeight},
                         {{L"Scan Groups", 300}, {L"Errors", kAutoWidth}}, options);
+    lvScanGroups.Anchor(kAnchorTopWide);
 
     const Bounds panel = PlaceControlPanel(page, gbControlPanel, 52);
     PlaceButtonRow(page, panel.x + 10, panel.y + 18,
@@ -82,7 +85,8 @@ void ScanErrorsSection::Build(Panel& page) {
 
     const int labelTop = panel.y - 18;
     lblScanLabel.Create(page, L"", Bounds{area.x + 2, labelTop, area.width - 4, 15});
-    const int errorsTop = area.y + 193 + kMargin;
+    lblScanLabel.Anchor(kAnchorBottomWide);
+    const int errorsTop = area.y + groupsHeight + kMargin;
     lvErrors.Create(page, errors, Bounds{area.x, errorsTop, area.width, labelTop - 3 - errorsTop},
                     {{L"Error Type", 130},
                      {L"Key Name", 150},
@@ -91,6 +95,7 @@ void ScanErrorsSection::Build(Panel& page) {
                     options);
     // Tab: the two lists top to bottom, then the buttons.
     SetTabOrder({lvScanGroups.Handle(), lvErrors.Handle()});
+    lvErrorsTools.Create(page, lvErrors, host_.Dialogs(), L"Scan Errors");
 
     btnStartScan.OnClick(page, [this] { btnStartScanClick(); });
     btnFixSelected.OnClick(page, [this] { btnFixSelectedClick(); });

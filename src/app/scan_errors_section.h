@@ -8,6 +8,7 @@
 #include "app/error_list_model.h"
 #include "app/posting_scan_sink.h"
 #include "app/scan_group_checks.h"
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "platform/list_model.h"
 #include "platform/ui_channel.h"
@@ -35,6 +36,7 @@ public:
     ErrorListModel errors;  // lvErrors
     VirtualListView lvScanGroups;
     VirtualListView lvErrors;
+    ListTools lvErrorsTools;  // filter, count and export above the list
     Label lblScanLabel;
     GroupBox gbControlPanel;
     Button btnStartScan;

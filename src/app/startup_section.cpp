@@ -17,6 +17,7 @@ void StartupSection::Build(Panel& page) {
                             {&btnApply, L"&Apply"},
                             {&btnEnable, L"&Check All"},
                             {&btnDisable, L"&UnCheck All"}});
+    lvStartupTools.Create(page, lvStartup, host_.Dialogs(), L"Startup Programs");
     btnRefresh.OnClick(page, [this] { btnRefreshClick(); });
     btnApply.OnClick(page, [this] { btnApplyClick(); });
     // Check All and UnCheck All leave the baseline and the Apply button as they are.

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "managers/startup_manager.h"
 #include "platform/list_model.h"
@@ -32,6 +33,7 @@ public:
 
     TextRows entries;  // checked = enabled
     VirtualListView lvStartup;
+    ListTools lvStartupTools;  // filter, count and export above the list
     GroupBox gbControlPanel;
     Button btnRefresh;
     Button btnApply;

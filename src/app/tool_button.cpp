@@ -6,6 +6,7 @@
 
 #include "app/gdiplus_include.h"
 #include "platform/gdi_handles.h"
+#include "platform/ui_layout.h"
 
 namespace kestrova {
 
@@ -33,6 +34,7 @@ void ToolButton::Create(Container& parent, const std::wstring& caption, Glyph gl
     CreateWindowExW(0, kToolButtonClass, caption.c_str(), WS_CHILD | WS_VISIBLE, bounds.x, bounds.y,
                     bounds.width, bounds.height, parent.Handle(), nullptr,
                     GetModuleHandleW(nullptr), this);
+    AnchorWindow(hwnd_, kAnchorTopLeft);
 }
 
 void ToolButton::OnClick(Container& parent, EventTable::Handler handler) {
@@ -188,6 +190,15 @@ LRESULT ToolButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             InvalidateRect(hwnd_, nullptr, FALSE);
             return result;
         }
+        case WM_SETFONT:
+            // The caption's font at the window's new dots per inch.
+            font_ = reinterpret_cast<HFONT>(wparam);
+            if (lparam) {
+                InvalidateRect(hwnd_, nullptr, FALSE);
+            }
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_);
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
@@ -240,18 +251,23 @@ void ToolButton::Paint(HDC target) {
             g.DrawPath(&edge, &frame);
         }
 
-        const int shift = pressed_ ? 1 : 0;
-        const std::wstring caption = Caption();
-        const int glyphSize = 32;
+        const int dpi = WindowDpi(hwnd_);
+        const int shift = pressed_ ? ScaleToDpi(1, dpi) : 0;
+        // Trailing blanks of a caption show nothing, but in a wider font they would be cut
+        // off with an ellipsis.
+        std::wstring caption = Caption();
+        caption.erase(caption.find_last_not_of(L' ') + 1);
+        const int glyphSize = ScaleToDpi(32, dpi);
         const int glyphTop = (height - glyphSize) / 2 + shift;
         if (caption.empty()) {
             DrawGlyph(dc, glyph_, (width - glyphSize) / 2 + shift, glyphTop, glyphSize);
         } else {
-            DrawGlyph(dc, glyph_, 6 + shift, glyphTop, glyphSize);
+            DrawGlyph(dc, glyph_, ScaleToDpi(6, dpi) + shift, glyphTop, glyphSize);
             SelectedObject keepFont(dc, font_);
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, kCaptionColour);
-            RECT text = {46 + shift, shift, width - 4 + shift, height + shift};
+            RECT text = {ScaleToDpi(46, dpi) + shift, shift, width - ScaleToDpi(4, dpi) + shift,
+                         height + shift};
             DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }

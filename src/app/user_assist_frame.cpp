@@ -32,7 +32,9 @@ void TfrmUserAssist::Build(Panel& page) {
     lvUserAssist.Create(
         page, records, Bounds{0, 0, client.right, panelTop},
         {{kUserAssistFileNameColumn, kAutoWidth}, {kUserAssistTypeColumn, kAutoWidth}});
+    lvUserAssistTools.Create(page, lvUserAssist, host_.Dialogs(), L"UserAssist");
     Panel1.Create(page, Bounds{0, panelTop, client.right, kPanelHeight});
+    Panel1.Anchor(kAnchorBottomWide);
 
     int x = kMargin;
     for (auto [button, caption] : {std::pair{&btnRefresh, kUserAssistRefreshCaption},

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/record_rows.h"
+#include "app/list_tools.h"
 #include "app/section.h"
 #include "platform/ui_controls.h"
 #include "platform/ui_list_view.h"
@@ -30,6 +31,7 @@ public:
     // lvUserAssist: "FileName", "Type"; each row keeps its value's raw name and key.
     RecordRows<UserAssistRecord> records;
     VirtualListView lvUserAssist;
+    ListTools lvUserAssistTools;  // filter, count and export above the list
     Panel Panel1;
     Button btnRefresh;
     Button btnSelectAll;

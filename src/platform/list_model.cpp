@@ -8,6 +8,11 @@
 namespace kestrova {
 
 void ListModel::NotifyChanged() {
+    ++revision_;
+    NotifyMarksChanged();
+}
+
+void ListModel::NotifyMarksChanged() {
     if (batchDepth_ > 0) {
         pending_ = true;
         return;
@@ -20,7 +25,7 @@ void ListModel::NotifyChanged() {
 ListModel::Batch::~Batch() {
     if (--model_.batchDepth_ == 0 && model_.pending_) {
         model_.pending_ = false;
-        model_.NotifyChanged();
+        model_.NotifyMarksChanged();
     }
 }
 
@@ -43,7 +48,7 @@ void TextRows::SetChecked(size_t row, bool checked) {
     TextRow& r = rows_.at(row);
     if (r.checked != checked) {
         r.checked = checked;
-        NotifyChanged();
+        NotifyMarksChanged();
     }
 }
 
@@ -100,7 +105,7 @@ void TextRows::SetAllChecked(bool checked) {
     for (TextRow& r : rows_) {
         r.checked = checked;
     }
-    NotifyChanged();
+    NotifyMarksChanged();
 }
 
 std::vector<size_t> ListModel::CheckedRows() const {

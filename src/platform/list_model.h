@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ public:
     virtual void SetChecked(size_t row, bool checked) = 0;
     // Index into the view's small image list; -1 for none.
     virtual int Image(size_t /*row*/) const { return -1; }
+    // The number a column sorts by where its text is a size, a count or a time; none: the
+    // column sorts by its text.
+    virtual std::optional<double> SortNumber(size_t /*row*/, size_t /*column*/) const {
+        return std::nullopt;
+    }
 
     // The indices of the checked rows, in list order.
     std::vector<size_t> CheckedRows() const;
@@ -28,6 +34,11 @@ public:
     void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
     // Tells the listener that rows changed: at once, or at the end of the open batch.
     void NotifyChanged();
+    // The same for a change of check marks only: the rows' texts and order stay.
+    void NotifyMarksChanged();
+    // Changes with every change of rows (not of check marks alone), so a view knows whether
+    // the order it derived from the rows still holds.
+    size_t Revision() const { return revision_; }
 
     // Holds change notices back until the outermost batch ends, so a long run of changes
     // costs the view one update.
@@ -49,6 +60,7 @@ private:
     std::function<void()> listener_;
     int batchDepth_ = 0;
     bool pending_ = false;
+    size_t revision_ = 0;
 };
 
 // True when a sorts before b by the user's locale, as the system compares texts for display.

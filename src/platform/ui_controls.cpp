@@ -23,6 +23,7 @@ void Control::CreateChild(Container& parent, const wchar_t* className, const std
                             bounds.x, bounds.y, bounds.width, bounds.height, parent.Handle(),
                             nullptr, GetModuleHandleW(nullptr), nullptr);
     SetFont(parent.Font());
+    AnchorWindow(hwnd_, kAnchorTopLeft);
 }
 
 void Button::Create(Container& parent, const std::wstring& caption, Bounds bounds, bool enabled) {

@@ -24,9 +24,12 @@ public:
     void SetFont(HFONT font) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
+    // Keeps the control where anchors say as its parent is resized (ui_layout.h).
+    void Anchor(Anchors anchors) { AnchorWindow(hwnd_, anchors); }
 
 protected:
-    // Creates a child window of a standard class with the container's font.
+    // Creates a child window of a standard class with the container's font, anchored to the
+    // container's top left corner.
     void CreateChild(Container& parent, const wchar_t* className, const std::wstring& text,
                      DWORD style, DWORD exStyle, Bounds bounds);
 

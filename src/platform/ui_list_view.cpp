@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui_layout.h"
+
 namespace kestrova {
 
 VirtualListView::~VirtualListView() {
@@ -44,11 +46,12 @@ void VirtualListView::Create(Container& parent, ListModel& model, Bounds bounds,
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columns_[i].format;
         column.pszText = const_cast<wchar_t*>(columns_[i].caption.c_str());
-        column.cx = std::max(columns_[i].width, 0);
+        column.cx = ColumnWidth(i);
         column.iSubItem = static_cast<int>(i);
         ListView_InsertColumn(hwnd_, static_cast<int>(i), &column);
     }
     FitAutoColumns();
+    order_.emplace(model, ShownColumns());
 
     parent.Events().OnNotify(
         hwnd_, [this](NMHDR& header, LRESULT& result) { return HandleNotify(header, result); });
@@ -68,7 +71,7 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
         // Whoever asks, a locked column gets no wider than its width.
         const size_t column = static_cast<size_t>(wparam);
         if (column < view->columns_.size() && view->columns_[column].widthLocked) {
-            const int limit = view->columns_[column].width;
+            const int limit = view->ColumnWidth(column);
             if (message == LVM_SETCOLUMNWIDTH) {
                 const int asked = static_cast<short>(LOWORD(lparam));
                 return DefSubclassProc(hwnd, message, wparam,
@@ -82,6 +85,20 @@ LRESULT CALLBACK VirtualListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
         }
     } else if (message == WM_SETFOCUS) {
         view->ShowFocusedRow();
+    } else if (message == WM_SIZE) {
+        // Auto columns keep filling the width as the list grows or shrinks.
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        view->FitAutoColumns();
+        return result;
+    } else if (message == RelayoutMessage()) {
+        // The window's dots per inch changed: the fixed columns take their width at the new one.
+        for (size_t i = 0; i < view->columns_.size(); ++i) {
+            if (view->columns_[i].width != kAutoWidth) {
+                ListView_SetColumnWidth(hwnd, static_cast<int>(i), view->ColumnWidth(i));
+            }
+        }
+        view->FitAutoColumns();
+        return 0;
     } else if (message == WM_CONTEXTMENU && view->onContextMenu_) {
         view->RunContextMenu(lparam);
         return 0;
@@ -110,20 +127,20 @@ bool VirtualListView::HandleCheckInput(UINT message, WPARAM wparam, LPARAM lpara
             return false;
         }
         SetFocus(hwnd_);
-        ToggleCheck(static_cast<size_t>(row));
+        ToggleCheck(row);
         RunClick();
         return true;
     }
     if (message == WM_KEYDOWN && wparam == VK_SPACE) {
         const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-        if (focused < 0 || static_cast<size_t>(focused) >= model_->RowCount()) {
+        if (focused < 0 || static_cast<size_t>(focused) >= order_->Count()) {
             return true;
         }
         // Every selected row takes the new mark of the focused one.
-        const bool mark = !model_->Checked(static_cast<size_t>(focused));
+        const bool mark = !model_->Checked(ModelRow(focused));
         std::vector<size_t> rows = SelectedRows();
         if (rows.empty()) {
-            rows.push_back(static_cast<size_t>(focused));
+            rows.push_back(ModelRow(focused));
         }
         {
             ListModel::Batch batch(*model_);
@@ -148,7 +165,7 @@ void VirtualListView::RunContextMenu(LPARAM lparam) {
     if (lparam == -1) {
         // From the keyboard: below the selected row, or at the list's corner.
         RECT row = {};
-        const int selected = SelectedIndex();
+        const int selected = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
         at = {0, 0};
         if (selected >= 0 && ListView_GetItemRect(hwnd_, selected, &row, LVIR_LABEL)) {
             at = {row.left, row.bottom};
@@ -158,23 +175,29 @@ void VirtualListView::RunContextMenu(LPARAM lparam) {
     events_->Run([this, at] { onContextMenu_(at); });
 }
 
+int VirtualListView::ColumnWidth(size_t column) const {
+    const int width = columns_.at(column).width;
+    return width == kAutoWidth ? 0 : ScaleToDpi(width, WindowDpi(hwnd_));
+}
+
 void VirtualListView::FitAutoColumns() {
     RECT client = {};
     GetClientRect(hwnd_, &client);
     // Room for the vertical scroll bar, so filling the list never needs a horizontal one.
     int free = client.right - GetSystemMetrics(SM_CXVSCROLL);
     int autoColumns = 0;
-    for (const ListColumn& column : columns_) {
-        if (column.width == kAutoWidth) {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (columns_[i].width == kAutoWidth) {
             ++autoColumns;
         } else {
-            free -= column.width;
+            // As wide as it is now: the user may have widened it.
+            free -= ListView_GetColumnWidth(hwnd_, static_cast<int>(i));
         }
     }
     if (autoColumns == 0) {
         return;
     }
-    const int share = std::max(free / autoColumns, 40);
+    const int share = std::max(free / autoColumns, ScaleToDpi(40, WindowDpi(hwnd_)));
     for (size_t i = 0; i < columns_.size(); ++i) {
         if (columns_[i].width == kAutoWidth) {
             ListView_SetColumnWidth(hwnd_, static_cast<int>(i), share);
@@ -183,13 +206,103 @@ void VirtualListView::FitAutoColumns() {
 }
 
 void VirtualListView::ModelChanged() {
-    const size_t count = model_->RowCount();
+    if (!order_->UpToDate()) {
+        order_->Refresh();
+    }
+    const size_t count = order_->Count();
     if (count != shownCount_) {
         shownCount_ = count;
         ListView_SetItemCountEx(hwnd_, static_cast<int>(count),
                                 LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
+    if (onShownChanged_) {
+        onShownChanged_();
+    }
+}
+
+std::vector<size_t> VirtualListView::ShownColumns() const {
+    std::vector<size_t> shown;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (!(columns_[i].widthLocked && columns_[i].width <= 1)) {
+            shown.push_back(i);
+        }
+    }
+    return shown;
+}
+
+void VirtualListView::EnableSorting() {
+    sortable_ = true;
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~LVS_NOSORTHEADER);
+    const HWND header = ListView_GetHeader(hwnd_);
+    SetWindowLongPtrW(header, GWL_STYLE, GetWindowLongPtrW(header, GWL_STYLE) | HDS_BUTTONS);
+}
+
+void VirtualListView::SortBy(size_t column, bool descending) {
+    Reorder([&] {
+        order_->SortBy(column < columns_.size() ? column : RowOrder::kNoColumn, descending);
+    });
+    ShowSortArrow();
+}
+
+void VirtualListView::SetFilter(const std::wstring& text) {
+    if (text != order_->Filter()) {
+        Reorder([&] { order_->SetFilter(text); });
+    }
+}
+
+void VirtualListView::ColumnClick(int column) {
+    const size_t clicked = static_cast<size_t>(column);
+    if (order_->SortColumn() != clicked) {
+        SortBy(clicked, false);
+    } else if (!order_->Descending()) {
+        SortBy(clicked, true);
+    } else {
+        SortBy(RowOrder::kNoColumn, false);
+    }
+}
+
+void VirtualListView::Reorder(const std::function<void()>& change) {
+    const std::vector<size_t> selected = SelectedRows();
+    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+    // None or one.
+    const std::vector<size_t> focusedRow =
+        focused >= 0 && static_cast<size_t>(focused) < order_->Count()
+            ? std::vector<size_t>{ModelRow(focused)}
+            : std::vector<size_t>{};
+    change();
+    shownCount_ = order_->Count();
+    ListView_SetItemCountEx(hwnd_, static_cast<int>(shownCount_), 0);
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selected) {
+        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
+            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    for (size_t row : focusedRow) {
+        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
+            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_FOCUSED, LVIS_FOCUSED);
+            ListView_EnsureVisible(hwnd_, static_cast<int>(*shown), FALSE);
+        }
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (onShownChanged_) {
+        onShownChanged_();
+    }
+}
+
+void VirtualListView::ShowSortArrow() {
+    const HWND header = ListView_GetHeader(hwnd_);
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, i, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (static_cast<size_t>(i) == order_->SortColumn()) {
+            item.fmt |= order_->Descending() ? HDF_SORTDOWN : HDF_SORTUP;
+        }
+        Header_SetItem(header, i, &item);
+    }
 }
 
 void VirtualListView::SetRedraw(bool redraw) {
@@ -208,32 +321,43 @@ void VirtualListView::ClearSelection() {
 }
 
 int VirtualListView::SelectedIndex() const {
-    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED | LVNI_SELECTED);
-    return focused >= 0 ? focused : ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+    int shown = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (shown < 0) {
+        shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+    }
+    return shown >= 0 && static_cast<size_t>(shown) < order_->Count()
+               ? static_cast<int>(ModelRow(shown))
+               : -1;
 }
 
 std::vector<size_t> VirtualListView::SelectedRows() const {
     std::vector<size_t> rows;
-    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); i >= 0;
+    for (int i = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+         i >= 0 && static_cast<size_t>(i) < order_->Count();
          i = ListView_GetNextItem(hwnd_, i, LVNI_SELECTED)) {
-        rows.push_back(static_cast<size_t>(i));
+        rows.push_back(ModelRow(i));
     }
     return rows;
 }
 
 void VirtualListView::Select(size_t row, bool makeVisible) {
-    const int index = static_cast<int>(row);
     ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+    const std::optional<size_t> shown = order_->ShownIndex(row);
+    if (!shown) {
+        return;
+    }
+    const int index = static_cast<int>(*shown);
     ListView_SetItemState(hwnd_, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     if (makeVisible) {
         ListView_EnsureVisible(hwnd_, index, FALSE);
     }
 }
 
-void VirtualListView::ToggleCheck(size_t row) {
-    if (row < model_->RowCount()) {
+void VirtualListView::ToggleCheck(int shown) {
+    if (static_cast<size_t>(shown) < order_->Count()) {
+        const size_t row = ModelRow(shown);
         model_->SetChecked(row, !model_->Checked(row));
-        ListView_RedrawItems(hwnd_, static_cast<int>(row), static_cast<int>(row));
+        ListView_RedrawItems(hwnd_, shown, shown);
     }
 }
 
@@ -249,7 +373,7 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
                 const bool widening =
                     (header.code != HDN_ITEMCHANGINGW && header.code != HDN_ITEMCHANGINGA) ||
                     (change.pitem && (change.pitem->mask & HDI_WIDTH) &&
-                     change.pitem->cxy > columns_[static_cast<size_t>(change.iItem)].width);
+                     change.pitem->cxy > ColumnWidth(static_cast<size_t>(change.iItem)));
                 if (widening) {
                     result = TRUE;
                     return true;
@@ -262,9 +386,9 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
             if (change.iItem >= 0 && static_cast<size_t>(change.iItem) < columns_.size() &&
                 columns_[static_cast<size_t>(change.iItem)].widthLocked &&
                 ListView_GetColumnWidth(hwnd_, change.iItem) >
-                    columns_[static_cast<size_t>(change.iItem)].width) {
+                    ColumnWidth(static_cast<size_t>(change.iItem))) {
                 ListView_SetColumnWidth(hwnd_, change.iItem,
-                                        columns_[static_cast<size_t>(change.iItem)].width);
+                                        ColumnWidth(static_cast<size_t>(change.iItem)));
             }
         }
         return false;
@@ -273,10 +397,10 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case LVN_GETDISPINFOW: {
             LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
-            if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= model_->RowCount()) {
+            if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= order_->Count()) {
                 return true;
             }
-            const size_t row = static_cast<size_t>(item.iItem);
+            const size_t row = ModelRow(item.iItem);
             if (item.mask & LVIF_TEXT) {
                 item.pszText = const_cast<wchar_t*>(
                     model_->CellText(row, static_cast<size_t>(item.iSubItem)).c_str());
@@ -299,10 +423,10 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
                 return true;
             }
             const std::wstring prefix = find.lvfi.psz;
-            const size_t count = model_->RowCount();
+            const size_t count = order_->Count();
             for (size_t step = 0; step < count; ++step) {
                 const size_t row = (static_cast<size_t>(std::max(find.iStart, 0)) + step) % count;
-                const std::wstring& caption = model_->CellText(row, 0);
+                const std::wstring& caption = model_->CellText(ModelRow(static_cast<int>(row)), 0);
                 if (caption.size() >= prefix.size() &&
                     CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.c_str(),
                                    static_cast<int>(prefix.size()), prefix.c_str(),
@@ -313,6 +437,11 @@ bool VirtualListView::HandleNotify(NMHDR& header, LRESULT& result) {
             }
             return true;
         }
+        case LVN_COLUMNCLICK:
+            if (sortable_) {
+                ColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+            }
+            return true;
         case NM_CLICK:
             RunClick();
             return true;

@@ -7,16 +7,18 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/list_model.h"
+#include "platform/row_order.h"
 #include "platform/ui_controls.h"
 
 namespace kestrova {
 
-// A column takes its width in pixels, or kAutoWidth: the auto columns share what the fixed
-// ones leave of the list's width.
+// A column takes its width in pixels at 96 dots per inch (scaled with the window), or kAutoWidth:
+// the auto columns share what the fixed ones leave of the list's width.
 inline constexpr int kAutoWidth = -1;
 
 struct ListColumn {
@@ -61,11 +63,32 @@ public:
 
     // Stops and restarts painting around a long change.
     void SetRedraw(bool redraw);
-    // The focused row or else the first selected one; -1 when nothing is selected.
+    // Rows are always model indices here, whatever the order shown: the focused row or else
+    // the first selected one; -1 when nothing is selected.
     int SelectedIndex() const;
     std::vector<size_t> SelectedRows() const;
-    // Selects one row, scrolled into view unless makeVisible is false.
+    // Selects one row, scrolled into view unless makeVisible is false; a row the filter hides
+    // leaves nothing selected.
     void Select(size_t row, bool makeVisible = true);
+
+    // --- The order shown. Until the user sorts or filters, the model's own order.
+    // Lets a click on a column header sort by it: ascending, then descending, then the
+    // model's order again.
+    void EnableSorting();
+    void SortBy(size_t column, bool descending);
+    size_t SortColumn() const { return order_->SortColumn(); }
+    bool SortDescending() const { return order_->Descending(); }
+    // Shows only the rows holding the text in a shown column (case-insensitive).
+    void SetFilter(const std::wstring& text);
+    const std::wstring& Filter() const { return order_->Filter(); }
+    // The model indices of the rows shown, in the order shown.
+    std::vector<size_t> ShownRows() const { return order_->ShownRows(); }
+    size_t ShownCount() const { return order_->Count(); }
+    // The columns the user can see: all but those locked at one pixel or less.
+    std::vector<size_t> ShownColumns() const;
+    const std::vector<ListColumn>& Columns() const { return columns_; }
+    // Runs when the rows shown may have changed: the model's rows, the sort or the filter.
+    void OnShownChanged(std::function<void()> handler) { onShownChanged_ = std::move(handler); }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
@@ -76,8 +99,15 @@ private:
     void ShowFocusedRow();
     bool HandleNotify(NMHDR& header, LRESULT& result);
     void ModelChanged();
-    void ToggleCheck(size_t row);
+    // Applies a change of the order, keeping the same model rows selected.
+    void Reorder(const std::function<void()>& change);
+    void ShowSortArrow();
+    void ColumnClick(int column);
+    size_t ModelRow(int shown) const { return order_->ModelRow(static_cast<size_t>(shown)); }
+    void ToggleCheck(int shown);
     void FitAutoColumns();
+    // A fixed column's width at the window's dots per inch (0 for an auto column).
+    int ColumnWidth(size_t column) const;
     void RunClick();
     void RunContextMenu(LPARAM lparam);
 
@@ -86,6 +116,9 @@ private:
     bool checkBoxes_ = false;
     std::vector<ListColumn> columns_;
     size_t shownCount_ = 0;
+    bool sortable_ = false;
+    std::optional<RowOrder> order_;
+    std::function<void()> onShownChanged_;
     EventTable::Handler onClick_;
     EventTable::Handler onDoubleClick_;
     std::function<void(POINT at)> onContextMenu_;

@@ -21,6 +21,7 @@ void PageControl::Create(Container& parent, Bounds bounds, bool tabsVisible) {
     // (ui_keyboard.h).
     CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                 WS_EX_CONTROLPARENT, bounds);
+    SetWindowSubclass(hwnd_, TabSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     parent.Events().OnNotify(hwnd_, [this](NMHDR& header, LRESULT&) {
         if (header.code != TCN_SELCHANGE) {
             return false;
@@ -46,6 +47,26 @@ Bounds PageControl::PageBounds() const {
     return Bounds{area.left, area.top, area.right - area.left, area.bottom - area.top};
 }
 
+LRESULT CALLBACK PageControl::TabSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                              UINT_PTR id, DWORD_PTR self) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, TabSubclassProc, id);
+    } else if (message == WM_SIZE || message == RelayoutMessage()) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        reinterpret_cast<PageControl*>(self)->PlacePages();
+        return result;
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+void PageControl::PlacePages() {
+    const Bounds bounds = PageBounds();
+    for (const auto& page : pages_) {
+        SetWindowPos(page->Handle(), nullptr, bounds.x, bounds.y, bounds.width, bounds.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 Panel& PageControl::AddPage(const std::wstring& caption) {
     if (tabsVisible_) {
         TCITEMW item = {};
@@ -55,6 +76,7 @@ Panel& PageControl::AddPage(const std::wstring& caption) {
     }
     auto page = std::make_unique<Panel>();
     page->Create(hwnd_, font_, reporter_, PageBounds(), Panel::Border::None, pages_.empty());
+    page->Anchor(kAnchorAll);  // fills the frame (the tab control places its pages itself)
     pages_.push_back(std::move(page));
     return *pages_.back();
 }

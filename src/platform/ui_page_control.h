@@ -30,6 +30,10 @@ public:
 
 private:
     Bounds PageBounds() const;
+    // The tab control's pages follow its size.
+    static LRESULT CALLBACK TabSubclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                            UINT_PTR id, DWORD_PTR self);
+    void PlacePages();
 
     bool tabsVisible_ = false;
     Panel frame_;  // the hidden-tabs host

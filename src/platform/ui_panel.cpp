@@ -46,6 +46,7 @@ void Panel::Create(HWND parent, HFONT font, const EventTable::ErrorReporter& rep
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
     CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", style, bounds.x, bounds.y, bounds.width,
                     bounds.height, parent, nullptr, GetModuleHandleW(nullptr), this);
+    AnchorWindow(hwnd_, kAnchorTopLeft);
 }
 
 void Panel::SetBackground(COLORREF colour) {
@@ -68,7 +69,27 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (LRESULT result = 0; events_.Dispatch(message, wparam, lparam, result)) {
         return result;
     }
+    if (message == AnchorMessage()) {
+        layout_.Add(hwnd_, reinterpret_cast<HWND>(wparam), static_cast<Anchors>(lparam));
+        return 0;
+    }
+    if (message == RelayoutMessage()) {
+        layout_.Apply(hwnd_);
+        return 0;
+    }
     switch (message) {
+        case WM_SIZE:
+            layout_.Apply(hwnd_);
+            if (border_ != Border::None) {
+                InvalidateRect(hwnd_, nullptr, TRUE);  // the edge moved
+            }
+            return 0;
+        case WM_SETFONT:
+            // The window's font changed with its dots per inch: controls created later get it.
+            font_ = reinterpret_cast<HFONT>(wparam);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_);
         case WM_ERASEBKGND: {
             if (!background_) {
                 break;

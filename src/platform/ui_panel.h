@@ -1,13 +1,15 @@
 #pragma once
 // Windows that hold controls: the Container interface the control wrappers are created on,
 // and Panel, a plain child window that dispatches its children's notifications through its
-// own EventTable. Pages of a page control, frames and the bottom panel are panels.
+// own EventTable and keeps them in place by their anchors as it is resized. Pages of a page
+// control, frames and the bottom panel are panels.
 
 #include <windows.h>
 
 #include <optional>
 
 #include "platform/ui_events.h"
+#include "platform/ui_layout.h"
 #include "platform/window_owner.h"
 
 namespace kestrova {
@@ -59,6 +61,8 @@ public:
     bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
     // The client rectangle inside the border.
     Bounds Inner() const;
+    // Keeps the panel where anchors say as its parent is resized (ui_layout.h).
+    void Anchor(Anchors anchors) { AnchorWindow(hwnd_, anchors); }
 
 private:
     friend LRESULT CALLBACK OwnerWindowProc<Panel>(HWND, UINT, WPARAM, LPARAM);
@@ -70,6 +74,7 @@ private:
     std::optional<COLORREF> background_;
     HBRUSH backgroundBrush_ = nullptr;
     EventTable events_;
+    AnchorLayout layout_;  // the children, kept in place as the panel is resized
 };
 
 }  // namespace kestrova

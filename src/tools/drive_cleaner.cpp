@@ -135,6 +135,8 @@ JunkFileRow MakeJunkFileRow(const std::wstring& folder, const FoundFile& entry) 
     row.size = entry.size;
     row.sizeText = KilobytesText(entry.size);
     row.dateTimeText = ResultDateTimeText(PackedLocalTime(entry.lastWriteTime));
+    row.writeTime = (static_cast<uint64_t>(entry.lastWriteTime.dwHighDateTime) << 32) |
+                    entry.lastWriteTime.dwLowDateTime;
     return row;
 }
 

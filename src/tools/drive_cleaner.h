@@ -69,6 +69,7 @@ struct JunkFileRow {
     uint64_t size = 0;          // bytes
     std::wstring sizeText;      // "File Size"
     std::wstring dateTimeText;  // "File DateTime"
+    uint64_t writeTime = 0;     // the last write, UTC, in FILETIME units: what the time sorts by
     // Set when deleting it failed; the row then stays, with the reason.
     bool deleteFailed = false;
     std::wstring deleteError;

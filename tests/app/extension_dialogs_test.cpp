@@ -12,6 +12,7 @@
 #include "app/extension_dialogs.h"
 #include "ext_info_printer.h"
 #include "platform/text.h"
+#include "platform/ui_layout.h"
 #include "support/scripted_dialogs.h"
 
 namespace kestrova {
@@ -110,6 +111,51 @@ TEST(AddExtensionDialog, EnterInAnyFieldPressesOkWhichWaitsForTheExtensionAndThe
     MSG left;
     while (PeekMessageW(&left, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&left);
+    }
+}
+
+TEST(AddExtensionDialog, ScalesToItsOwnersDotsPerInch) {
+    // An owner laid out at 144 dots per inch, as the main window on a 150 % screen.
+    struct Owner {
+        HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        ~Owner() { DestroyWindow(hwnd); }
+    } owner;
+    SetLayoutDpi(owner.hwnd, 144);
+    ScriptedDialogs dialogs;
+    TfrmAddExt scaled(dialogs);
+    ASSERT_TRUE(scaled.Create(owner.hwnd, DialogFont()));
+    TfrmAddExt designed(dialogs);
+    ASSERT_TRUE(designed.Create(nullptr, DialogFont()));
+    const auto place = [](const Control& control) {
+        RECT r = {};
+        GetWindowRect(control.Handle(), &r);
+        MapWindowPoints(nullptr, GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const auto fontHeight = [](const Control& control) {
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0)),
+                   sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const auto scale = [](LONG length) { return static_cast<LONG>(MulDiv(length, 144, 96)); };
+    RECT client = {};
+    RECT designedClient = {};
+    GetClientRect(scaled.Handle(), &client);
+    GetClientRect(designed.Handle(), &designedClient);
+    EXPECT_EQ(std::tuple(client.right, client.bottom),
+              std::tuple(scale(designedClient.right), scale(designedClient.bottom)));
+    for (const Control* control : {static_cast<const Control*>(&scaled.lblFilePath),
+                                   static_cast<const Control*>(&scaled.btnCancel)}) {
+        const Control& same = control == &scaled.btnCancel
+                                  ? static_cast<const Control&>(designed.btnCancel)
+                                  : static_cast<const Control&>(designed.lblFilePath);
+        const RECT at = place(*control);
+        const RECT was = place(same);
+        EXPECT_EQ(std::tuple(at.left, at.top, at.right, at.bottom),
+                  std::tuple(scale(was.left), scale(was.top), scale(was.right), scale(was.bottom)));
+        EXPECT_EQ(fontHeight(*control), scale(fontHeight(same)));
     }
 }
 

@@ -159,6 +159,7 @@ class MainFormTest : public SandboxTest {
 protected:
     void Open() {
         form_ = std::make_unique<TfmMainForm>(dialogs_, temp_.Path());
+        form_->SetDpiOverride(dpi_);
         form_->OnClosed([this] { closed_ = true; });
         ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
         ShowWindow(form_->Handle(), SW_SHOW);
@@ -190,6 +191,9 @@ protected:
     }
 
     ScriptedDialogs dialogs_;
+    // The dots per inch Open lays the window out at; 0 for the display's. Wine reads the
+    // display's from the shared prefix, so a test sets the window's own instead.
+    int dpi_ = 0;
     std::unique_ptr<TfmMainForm> form_;
     bool closed_ = false;
 };

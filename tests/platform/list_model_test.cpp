@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace kestrova {
 namespace {
 
@@ -45,6 +47,34 @@ TEST(TextRowsTest, BatchSendsOneNoticeAtItsEnd) {
     }
     EXPECT_EQ(notices, 1);
     EXPECT_EQ(rows.CheckedCount(), 1000u);
+}
+
+// A view sorts again only when the revision moved: marks are told, but move no revision.
+TEST(TextRowsTest, RowChangesMoveTheRevisionAndMarksDoNot) {
+    TextRows rows;
+    int notices = 0;
+    rows.SetChangeListener([&notices] { ++notices; });
+    rows.Add(TextRow{{L"a"}});
+    rows.Add(TextRow{{L"b"}});
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+        bool rowsChanged;
+    } cases[] = {
+        {"SetChecked", [&rows] { rows.SetChecked(0, true); }, false},
+        {"SetAllChecked", [&rows] { rows.SetAllChecked(false); }, false},
+        {"SetCell", [&rows] { rows.SetCell(1, 1, L"x"); }, true},
+        {"Add", [&rows] { rows.Add(TextRow{{L"c"}}); }, true},
+        {"Remove", [&rows] { rows.Remove(0); }, true},
+        {"Clear", [&rows] { rows.Clear(); }, true},
+    };
+    for (const auto& c : cases) {
+        const size_t revision = rows.Revision();
+        const int before = notices;
+        c.apply();
+        EXPECT_EQ(rows.Revision() != revision, c.rowsChanged) << c.change;
+        EXPECT_EQ(notices, before + 1) << c.change;
+    }
 }
 
 }  // namespace

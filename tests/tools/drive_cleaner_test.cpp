@@ -142,6 +142,8 @@ TEST(DriveCleanerTest, ResultRowTexts) {
     EXPECT_EQ(row.sizeText, L"2 KB");
     EXPECT_EQ(row.size, 3000u);
     EXPECT_EQ(row.dateTimeText, std::wstring(date) + L" " + time);
+    EXPECT_EQ(row.writeTime, (static_cast<uint64_t>(entry.lastWriteTime.dwHighDateTime) << 32) |
+                                 entry.lastWriteTime.dwLowDateTime);
     EXPECT_FALSE(row.deleteFailed);
 }
 
