@@ -274,17 +274,19 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
         int cleanerTab;    // the drive cleaner's own tab shown
         std::vector<std::wstring> order;
     };
+    // A result list comes after its strip: the filter and "E&xport...".
     const PageTabs pages[] = {
         {0,
          -1,
          -1,
-         {L"tool Scan and Fix Errors ", L"list Scan Groups", L"list Error Type", L"Start &Scan",
-          L"&Add to Ignore List", autorun}},
+         {L"tool Scan and Fix Errors ", L"list Scan Groups", L"Edit", L"E&xport...",
+          L"list Error Type", L"Start &Scan", L"&Add to Ignore List", autorun}},
         {1,
          -1,
          -1,
          {L"tool IE Plugins                  ", L"Toolbar", L"Browser Extensions", L"Explorer Bars",
-          L"Menu Extensions", L"Download Handler", L"list Name", L"Scan Now", L"&Delete", autorun}},
+          L"Menu Extensions", L"Download Handler", L"Edit", L"E&xport...", L"list Name",
+          L"Scan Now", L"&Delete", autorun}},
         {2,
          -1,
          -1,
@@ -293,8 +295,8 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
         {3,
          -1,
          -1,
-         {L"tool Restore History         ", L"list Name", L"&Restore", L"&Clear", L"&Refresh",
-          L"Ch&eck All", autorun}},
+         {L"tool Restore History         ", L"Edit", L"E&xport...", L"list Name", L"&Restore",
+          L"&Clear", L"&Refresh", L"Ch&eck All", autorun}},
         {4,
          -1,
          -1,
@@ -303,18 +305,24 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
         {5,
          -1,
          -1,
-         {L"tool Uninstall Manager", L"list Display Name", L"&Refresh", L"&Check All", autorun}},
+         {L"tool Uninstall Manager", L"Edit", L"E&xport...", L"list Display Name", L"&Refresh",
+          L"&Check All", autorun}},
         {6,
          -1,
          -1,
-         {L"tool Startup Programs", L"list Startup Items", L"&Refresh", L"&Apply", L"&Check All",
-          L"&UnCheck All", autorun}},
+         {L"tool Startup Programs", L"Edit", L"E&xport...", L"list Startup Items", L"&Refresh",
+          L"&Apply", L"&Check All", L"&UnCheck All", autorun}},
         {7,
          0,
          -1,
          {moreTools, L"&Refresh", L"&Delete", L"&Backup", L"&Restore", L"&Add", L"&Change",
-          L"ComboBox", L"Edit", L"&Search", L"list File Extension", autorun}},
-        {7, 1, -1, {moreTools, L"list FileName", L"&Refresh", L"&Select All", L"&Delete", autorun}},
+          L"ComboBox", L"Edit", L"&Search", L"Edit", L"E&xport...", L"list File Extension",
+          autorun}},
+        {7,
+         1,
+         -1,
+         {moreTools, L"Edit", L"E&xport...", L"list FileName", L"&Refresh", L"&Select All",
+          L"&Delete", autorun}},
         {7,
          2,
          0,
@@ -328,8 +336,13 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
         {7,
          2,
          2,
-         {moreTools, L"list File Name", L"&Delete", L"&Check All", L"&Back", L"Search &Again",
-          autorun}},
+         {moreTools, L"Edit", L"E&xport...", L"list File Name", L"&Delete", L"&Check All", L"&Back",
+          L"Search &Again", autorun}},
+        {8,
+         -1,
+         -1,
+         {L"tool IE Traces Cleaning", L"list Action", L"Edit", L"E&xport...", L"list Section",
+          L"&Start Scan", L"&Cleanup", L"&Check All", L"&Uncheck All", autorun}},
     };
     MoreToolsSection& more = form_->Get<MoreToolsSection>();
     for (const PageTabs& page : pages) {
@@ -490,21 +503,19 @@ TEST_F(KeyboardTest, ToolButtonsTakeArrowsSpaceAndEnterAndCtrlTabSwitchesTheTabs
         log.push_back(L"Ctrl+PageUp: " + tabs());
         return log;
     });
-    EXPECT_EQ(seen, (std::vector<std::wstring>{
-                        L"Down: tool IE Plugins                  ",
-                        L"Up, Up: tool IE Traces Cleaning",
-                        L"Space: section 8",
-                        L"Right, Enter: section 0",
-                        L"mouse: tool Startup Programs",
-                        L"shown by the program: list Startup Items",
-                    }));
+    EXPECT_EQ(seen,
+              (std::vector<std::wstring>{
+                  L"Down: tool IE Plugins                  ", L"Up, Up: tool IE Traces Cleaning",
+                  L"Space: section 8", L"Right, Enter: section 0", L"mouse: tool Startup Programs",
+                  L"shown by the program: Edit",  // the filter of the list
+              }));
     EXPECT_EQ(tabbed, (std::vector<std::wstring>{
                           L"Tab: tab 0.0 -> &Refresh",
-                          L"Ctrl+Tab: tab 1.0 -> list FileName",
+                          L"Ctrl+Tab: tab 1.0 -> Edit",
                           L"Ctrl+PageDown: tab 2.0 -> list Drive",
                           L"Ctrl+Tab: tab 2.1 -> Edit",  // the drive cleaner's own tabs
                           L"Ctrl+Shift+Tab: tab 2.0 -> list Drive",
-                          L"Ctrl+PageUp: tab 2.2 -> list File Name",
+                          L"Ctrl+PageUp: tab 2.2 -> Edit",
                       }));
     EXPECT_EQ(Errors(), std::vector<std::wstring>{});
 }
