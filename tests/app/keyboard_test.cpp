@@ -268,98 +268,83 @@ TEST_F(KeyboardTest, TabGoesRoundTheShownPageInReadingOrderAndShiftTabBack) {
     OpenWithoutScan();
     const std::wstring autorun = L"Autorun when Windows starts";
     const std::wstring moreTools = L"tool More Tools";
-    struct PageTabs {
+    // Where a page is: a section's tool button, then a More Tools tab, then the drive cleaner's.
+    struct Where {
         size_t tool;
-        int moreToolsTab;  // the More Tools tab shown, -1 for none
-        int cleanerTab;    // the drive cleaner's own tab shown
+        int moreToolsTab = -1;
+        int cleanerTab = -1;
+    };
+    size_t moreToolsIndex = 0;
+    while (&form_->SectionAt(moreToolsIndex) != &form_->Get<MoreToolsSection>()) {
+        ++moreToolsIndex;
+    }
+    const auto sectionPage = [](size_t tool) { return Where{tool}; };
+    const auto moreToolsPage = [&](int tab) { return Where{moreToolsIndex, tab}; };
+    const auto cleanerPage = [&](int tab) { return Where{moreToolsIndex, 2, tab}; };
+    struct PageTabs {
+        Where where;
         std::vector<std::wstring> order;
     };
     // A result list comes after its strip: the filter and "E&xport...".
     const PageTabs pages[] = {
-        {0,
-         -1,
-         -1,
+        {sectionPage(0),
          {L"tool Scan and Fix Errors ", L"list Scan Groups", L"Edit", L"E&xport...",
           L"list Error Type", L"Start &Scan", L"&Add to Ignore List", autorun}},
-        {1,
-         -1,
-         -1,
+        {sectionPage(1),
          {L"tool IE Plugins                  ", L"Toolbar", L"Browser Extensions", L"Explorer Bars",
           L"Menu Extensions", L"Download Handler", L"Edit", L"E&xport...", L"list Name",
           L"Scan Now", L"&Delete", autorun}},
-        {2,
-         -1,
-         -1,
+        {sectionPage(2),
          {L"tool Backup and Restore", L"ListBox", L"Start &Backup", L"Start &Restore",
           L"Resfresh List", L"Delete Restore Point", autorun}},
-        {3,
-         -1,
-         -1,
+        {sectionPage(3),
          {L"tool Restore History         ", L"Edit", L"E&xport...", L"list Name", L"&Restore",
           L"&Clear", L"&Refresh", L"Ch&eck All", autorun}},
-        {4,
-         -1,
-         -1,
+        {sectionPage(4),
          {L"tool Ignore List                 ", L"list Root", L"Edit", L"Edit", L"Edit",
           L"Add            ", L"Remove    ", L"Refresh", L"&Check all", L"&Uncheck all", autorun}},
-        {5,
-         -1,
-         -1,
+        {sectionPage(5),
          {L"tool Uninstall Manager", L"Edit", L"E&xport...", L"list Display Name", L"&Refresh",
           L"&Check All", autorun}},
-        {6,
-         -1,
-         -1,
+        {sectionPage(6),
          {L"tool Startup Programs", L"Edit", L"E&xport...", L"list Startup Items", L"&Refresh",
           L"&Apply", L"&Check All", L"&UnCheck All", autorun}},
-        {7,
-         0,
-         -1,
+        {moreToolsPage(0),
          {moreTools, L"&Refresh", L"&Delete", L"&Backup", L"&Restore", L"&Add", L"&Change",
           L"ComboBox", L"Edit", L"&Search", L"Edit", L"E&xport...", L"list File Extension",
           autorun}},
-        {7,
-         1,
-         -1,
+        {moreToolsPage(1),
          {moreTools, L"Edit", L"E&xport...", L"list FileName", L"&Refresh", L"&Select All",
           L"&Delete", autorun}},
-        {7,
-         2,
-         0,
+        {cleanerPage(0),
          {moreTools, L"list Drive", L"list Item", L"Add &Folder", L"&Add File", L"&Delete",
           L"&Select All", L"&Refresh", L"&Next", autorun}},
-        {7,
-         2,
-         1,
+        {cleanerPage(1),
          {moreTools, L"Edit", L"&Search", L"Edit", L"&Add", L"list File Type", L"&Delete",
           L"&Check All", L"&Back", L"&Go Search", autorun}},
-        {7,
-         2,
-         2,
+        {cleanerPage(2),
          {moreTools, L"Edit", L"E&xport...", L"list File Name", L"&Delete", L"&Check All", L"&Back",
           L"Search &Again", autorun}},
-        {8,
-         -1,
-         -1,
+        {sectionPage(8),
          {L"tool IE Traces Cleaning", L"list Action", L"Edit", L"E&xport...", L"list Section",
           L"&Start Scan", L"&Cleanup", L"&Check All", L"&Uncheck All", autorun}},
     };
     MoreToolsSection& more = form_->Get<MoreToolsSection>();
     for (const PageTabs& page : pages) {
-        SCOPED_TRACE(page.order.front() + L" " + std::to_wstring(page.moreToolsTab) + L" " +
-                     std::to_wstring(page.cleanerTab));
-        const HWND tool = form_->ToolButtonAt(page.tool).Handle();
+        SCOPED_TRACE(page.order.front() + L" " + std::to_wstring(page.where.moreToolsTab) + L" " +
+                     std::to_wstring(page.where.cleanerTab));
+        const HWND tool = form_->ToolButtonAt(page.where.tool).Handle();
         // Round forward, then round backward.
         const auto [forward, backward] = Steady([&] {
-            form_->ToolButtonAt(page.tool).Click();
-            if (page.moreToolsTab >= 0) {
-                more.pcMoreTools.ShowPage(static_cast<size_t>(page.moreToolsTab));
+            form_->ToolButtonAt(page.where.tool).Click();
+            if (page.where.moreToolsTab >= 0) {
+                more.pcMoreTools.ShowPage(static_cast<size_t>(page.where.moreToolsTab));
             }
-            if (page.cleanerTab >= 0) {
+            if (page.where.cleanerTab >= 0) {
                 more.Get<TDriveCleanerFrame>().pcMain.ShowPage(
-                    static_cast<size_t>(page.cleanerTab));
+                    static_cast<size_t>(page.where.cleanerTab));
             }
-            FocusTool(page.tool);
+            FocusTool(page.where.tool);
             std::pair<std::vector<std::wstring>, std::vector<std::wstring>> seen;
             for (auto* round : {&seen.first, &seen.second}) {
                 round->push_back(Focused());
