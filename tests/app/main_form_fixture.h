@@ -67,14 +67,19 @@ inline void Settle() {
     PumpMessagesFor(30);
 }
 
+// A left click at the centre of a part of a window (client coordinates).
+inline void ClickAt(HWND window, const RECT& part) {
+    const LPARAM at = MAKELPARAM((part.left + part.right) / 2, (part.top + part.bottom) / 2);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
+    Settle();
+}
+
 // Presses a window with the left mouse button at its centre.
 inline void Press(HWND window) {
     RECT r = {};
     GetClientRect(window, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(window, WM_LBUTTONUP, 0, at);
-    Settle();
+    ClickAt(window, r);
 }
 
 inline std::wstring ItemText(HWND list, int row, int column) {

@@ -41,10 +41,7 @@ protected:
         const HWND header = ListView_GetHeader(list);
         RECT r = {};
         ASSERT_TRUE(Header_GetItemRect(header, column, &r));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(header, WM_LBUTTONUP, 0, at);
-        Settle();
+        ClickAt(header, r);
     }
     // The sort arrow of each column: "^" up, "v" down, "-" none.
     std::wstring Arrows() {

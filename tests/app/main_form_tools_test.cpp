@@ -33,10 +33,7 @@ Rows Sorted(Rows rows) {
 void PressTab(HWND tabs, int index) {
     RECT r = {};
     ASSERT_TRUE(TabCtrl_GetItemRect(tabs, index, &r));
-    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(tabs, WM_LBUTTONUP, 0, at);
-    Settle();
+    ClickAt(tabs, r);
 }
 
 // The mouse on a row's caption: a click, or a double click.
