@@ -206,6 +206,15 @@ void VirtualListView::FitAutoColumns() {
 }
 
 void VirtualListView::ModelChanged() {
+    // Sorted or filtered, changed rows move to other places: the selection stays on its rows,
+    // or an action on "the selected row" would take the row that moved into its place.
+    const bool follow = order_->Active() && !order_->UpToDate();
+    std::vector<size_t> selected;
+    std::vector<size_t> focused;
+    if (follow) {
+        selected = SelectedRows();
+        focused = FocusedModelRow();
+    }
     if (!order_->UpToDate()) {
         order_->Refresh();
     }
@@ -215,6 +224,16 @@ void VirtualListView::ModelChanged() {
         ListView_SetItemCountEx(hwnd_, static_cast<int>(count),
                                 LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
+    if (follow) {
+        // Rows added keep the indices of the rows before them; after a removal an index may
+        // name another row, so nothing stays selected.
+        if (model_->RowCount() < modelRows_) {
+            selected.clear();
+            focused.clear();
+        }
+        Reselect(selected, focused);
+    }
+    modelRows_ = model_->RowCount();
     InvalidateRect(hwnd_, nullptr, FALSE);
     if (onShownChanged_) {
         onShownChanged_();
@@ -264,30 +283,42 @@ void VirtualListView::ColumnClick(int column) {
 
 void VirtualListView::Reorder(const std::function<void()>& change) {
     const std::vector<size_t> selected = SelectedRows();
-    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-    // None or one.
-    const std::vector<size_t> focusedRow =
-        focused >= 0 && static_cast<size_t>(focused) < order_->Count()
-            ? std::vector<size_t>{ModelRow(focused)}
-            : std::vector<size_t>{};
+    const std::vector<size_t> focused = FocusedModelRow();
     change();
     shownCount_ = order_->Count();
+    modelRows_ = model_->RowCount();
     ListView_SetItemCountEx(hwnd_, static_cast<int>(shownCount_), 0);
-    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    for (size_t row : selected) {
+    Reselect(selected, focused);
+    for (size_t row : focused) {
         if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
-            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_SELECTED, LVIS_SELECTED);
-        }
-    }
-    for (size_t row : focusedRow) {
-        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
-            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_FOCUSED, LVIS_FOCUSED);
             ListView_EnsureVisible(hwnd_, static_cast<int>(*shown), FALSE);
         }
     }
     InvalidateRect(hwnd_, nullptr, FALSE);
     if (onShownChanged_) {
         onShownChanged_();
+    }
+}
+
+std::vector<size_t> VirtualListView::FocusedModelRow() const {
+    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+    return focused >= 0 && static_cast<size_t>(focused) < order_->Count()
+               ? std::vector<size_t>{ModelRow(focused)}
+               : std::vector<size_t>{};
+}
+
+void VirtualListView::Reselect(const std::vector<size_t>& selected,
+                               const std::vector<size_t>& focused) {
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selected) {
+        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
+            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    for (size_t row : focused) {
+        if (const std::optional<size_t> shown = order_->ShownIndex(row)) {
+            ListView_SetItemState(hwnd_, static_cast<int>(*shown), LVIS_FOCUSED, LVIS_FOCUSED);
+        }
     }
 }
 

@@ -101,6 +101,10 @@ private:
     void ModelChanged();
     // Applies a change of the order, keeping the same model rows selected.
     void Reorder(const std::function<void()>& change);
+    // The focused row as a model row: none or one.
+    std::vector<size_t> FocusedModelRow() const;
+    // Selects and focuses these model rows where they are shown now, and nothing else.
+    void Reselect(const std::vector<size_t>& selected, const std::vector<size_t>& focused);
     void ShowSortArrow();
     void ColumnClick(int column);
     size_t ModelRow(int shown) const { return order_->ModelRow(static_cast<size_t>(shown)); }
@@ -116,6 +120,7 @@ private:
     bool checkBoxes_ = false;
     std::vector<ListColumn> columns_;
     size_t shownCount_ = 0;
+    size_t modelRows_ = 0;  // the model's row count when the order was last derived
     bool sortable_ = false;
     std::optional<RowOrder> order_;
     std::function<void()> onShownChanged_;

@@ -166,6 +166,25 @@ TEST_F(MainFormListsTest, StartupListSortsFiltersExportsAndAppliesEveryCheckedRo
     EXPECT_EQ(Arrows(), L"---");
     EXPECT_EQ(RowCount(List()), 4);
     EXPECT_EQ(Page().lvStartupTools.lblShown.Text(), L"");
+
+    // Rows arriving in a sorted list move the others: the selection stays on its row, so an
+    // action on the selected row never takes the one that moved into its place.
+    ClickHeader(List(), 1);
+    beta = 0;  // listed afresh by Apply
+    while (beta < Page().entries.RowCount() && Page().entries.CellText(beta, 0) != L"Beta") {
+        ++beta;
+    }
+    Page().lvStartup.Select(beta);
+    ASSERT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 2);
+    Page().entries.Add(TextRow{{L"epsilon", L"run0.exe", hklmRun}, true});
+    Settle();
+    EXPECT_EQ(ShownRows()[0], L"[x] epsilon | run0.exe");
+    EXPECT_EQ(Page().lvStartup.SelectedRows(), std::vector<size_t>{beta});
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), 3);
+    // After a removal an index may name another row: nothing stays selected.
+    Page().entries.Remove(Page().entries.RowCount() - 1);
+    Settle();
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_SELECTED), -1);
 }
 
 // The Drive Cleaner's results sort by bytes, not by their "KB" text; Delete deletes every
