@@ -1,59 +1,27 @@
 #include "cli/ie_command.h"
 
-#include <optional>
+#include <utility>
 
 #include "cli/exit_codes.h"
 #include "cli/ie_subcommands.h"
+#include "cli/value_options.h"
 #include "platform/file_paths.h"
 
 namespace kestrova::cli {
 
 namespace {
 
-struct IeCommandLine {
-    std::optional<std::wstring> actions;
-    std::optional<std::wstring> kinds;
-    std::optional<std::wstring> dataFolder;
-    bool json = false;
-    bool csv = false;
-    std::vector<std::wstring> operands;
-};
+constexpr wchar_t kActionsOption[] = L"--actions";
+constexpr wchar_t kKindsOption[] = L"--kinds";
+constexpr wchar_t kDataFolderOption[] = L"--data-folder";
 
-// Reads the options (each at most once; "--" ends them) and the operands.
-IeCommandLine ReadIeCommandLine(const std::vector<std::wstring>& arguments) {
-    IeCommandLine line;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::wstring& argument = arguments[i];
-        if (optionsEnded || argument.compare(0, 2, L"--") != 0) {
-            line.operands.push_back(argument);
-            continue;
-        }
-        if (argument == L"--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == L"--json" && !line.json) {
-            line.json = true;
-            continue;
-        }
-        if (argument == kCsvFlag && !line.csv) {
-            line.csv = true;
-            continue;
-        }
-        std::optional<std::wstring>* option = argument == L"--actions"       ? &line.actions
-                                              : argument == L"--kinds"       ? &line.kinds
-                                              : argument == L"--data-folder" ? &line.dataFolder
-                                                                             : nullptr;
-        if (option == nullptr || option->has_value()) {
-            throw UsageError(L"unexpected argument '" + argument + L"'");
-        }
-        if (i + 1 >= arguments.size()) {
-            throw UsageError(argument + L" needs a value");
-        }
-        *option = arguments[++i];
-    }
-    return line;
+// The options, each at most once; an empty --actions or --kinds names nothing.
+OptionValues ReadIeCommandLine(const std::vector<std::wstring>& arguments) {
+    return ReadOptionValues(arguments,
+                            {{kActionsOption, false, true},
+                             {kKindsOption, false, true},
+                             {kDataFolderOption, false, true}},
+                            {L"--json", kCsvFlag});
 }
 
 // The pieces of a comma-separated list; the empty text has none.
@@ -105,33 +73,24 @@ AddonKinds ParseAddonKindList(const std::wstring& text) {
 
 // Refuses the options that the chosen action does not take; a listing action takes --json and
 // --csv.
-void Allow(const IeCommandLine& line, const std::wstring& action, bool actions, bool kinds,
+void Allow(const OptionValues& line, const std::wstring& action, bool actions, bool kinds,
            bool listing, bool dataFolder) {
-    const auto refuse = [&action](const wchar_t* option) {
-        throw UsageError(std::wstring(option) + L" does not go with ie " + action);
+    const std::pair<const wchar_t*, bool> allowed[] = {
+        {kActionsOption, actions}, {kKindsOption, kinds},           {L"--json", listing},
+        {kCsvFlag, listing},       {kDataFolderOption, dataFolder},
     };
-    if (line.actions && !actions) {
-        refuse(L"--actions");
-    }
-    if (line.kinds && !kinds) {
-        refuse(L"--kinds");
-    }
-    if (line.json && !listing) {
-        refuse(L"--json");
-    }
-    if (line.csv && !listing) {
-        refuse(kCsvFlag);
-    }
-    if (line.dataFolder && !dataFolder) {
-        refuse(L"--data-folder");
+    for (const auto& [option, allow] : allowed) {
+        if (line.Has(option) && !allow) {
+            throw UsageError(std::wstring(option) + L" does not go with ie " + action);
+        }
     }
 }
 
 }  // namespace
 
 int RunIeCommand(const std::vector<std::wstring>& arguments) {
-    const IeCommandLine line = ReadIeCommandLine(arguments);
-    const OutputForm form = OutputFormOf(line.json, line.csv);
+    const OptionValues line = ReadIeCommandLine(arguments);
+    const OutputForm form = OutputFormOf(line.flags);
     if (line.operands.size() < 2) {
         throw UsageError(
             L"name what to do: traces scan, traces clean, addons list or addons "
@@ -145,8 +104,9 @@ int RunIeCommand(const std::vector<std::wstring>& arguments) {
         if (!rest.empty()) {
             throw UsageError(L"unexpected argument '" + rest.front() + L"'");
         }
-        const IeActionMarks marks =
-            line.actions ? ParseIeActionList(*line.actions) : DefaultIeActionMarks();
+        const IeActionMarks marks = line.Has(kActionsOption)
+                                        ? ParseIeActionList(line.Value(kActionsOption))
+                                        : DefaultIeActionMarks();
         return scan ? RunIeTracesScan(marks, form) : RunIeTracesClean(marks);
     }
     if (action == L"addons list") {
@@ -154,18 +114,22 @@ int RunIeCommand(const std::vector<std::wstring>& arguments) {
         if (!rest.empty()) {
             throw UsageError(L"unexpected argument '" + rest.front() + L"'");
         }
-        return RunIeAddonsList(line.kinds ? ParseAddonKindList(*line.kinds) : AddonKinds{}, form);
+        return RunIeAddonsList(
+            line.Has(kKindsOption) ? ParseAddonKindList(line.Value(kKindsOption)) : AddonKinds{},
+            form);
     }
     if (action == L"addons delete") {
         Allow(line, action, false, false, false, true);
         if (rest.empty()) {
             throw UsageError(L"ie addons delete takes the add-ons' IDs (see ie addons list)");
         }
-        if (line.dataFolder && line.dataFolder->empty()) {
+        const bool folderGiven = line.Has(kDataFolderOption);
+        if (folderGiven && line.Value(kDataFolderOption).empty()) {
             throw UsageError(L"--data-folder needs a folder");
         }
-        const std::wstring dataFolder =
-            line.dataFolder ? WithTrailingBackslash(*line.dataFolder) : FolderOf(ExecutablePath());
+        const std::wstring dataFolder = folderGiven
+                                            ? WithTrailingBackslash(line.Value(kDataFolderOption))
+                                            : FolderOf(ExecutablePath());
         return RunIeAddonsDelete(rest, dataFolder);
     }
     throw UsageError(L"unknown action '" + action +

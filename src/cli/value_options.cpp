@@ -34,7 +34,8 @@ OptionValues ReadOptionValues(const std::vector<std::wstring>& arguments,
             option = argument == known.name ? &known : option;
         }
         if (option || argument == L"--data-folder") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            if (i + 1 >= arguments.size() ||
+                (arguments[i + 1].empty() && !(option && option->emptyAllowed))) {
                 throw UsageError(argument + L" needs a value");
             }
             std::vector<std::wstring>& values = line.values[argument];
@@ -52,7 +53,13 @@ OptionValues ReadOptionValues(const std::vector<std::wstring>& arguments,
             throw UsageError(L"unexpected argument '" + argument + L"'");
         }
     }
-    line.values.erase(L"--data-folder");
+    bool keepDataFolder = false;
+    for (const ValueOption& known : options) {
+        keepDataFolder = keepDataFolder || known.name == L"--data-folder";
+    }
+    if (!keepDataFolder) {
+        line.values.erase(L"--data-folder");
+    }
     return line;
 }
 

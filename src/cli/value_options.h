@@ -13,7 +13,8 @@ namespace kestrova::cli {
 
 struct ValueOption {
     std::wstring_view name;
-    bool repeatable = false;  // may be given more than once
+    bool repeatable = false;    // may be given more than once
+    bool emptyAllowed = false;  // "" is a value of its own (a list of nothing)
 };
 
 struct OptionValues {
@@ -28,9 +29,10 @@ struct OptionValues {
     std::vector<std::wstring> All(const std::wstring& name) const;
 };
 
-// Reads the options (each needs a non-empty value), the flags (each at most once) and the
-// operands. "--data-folder DIR" is taken and left unused: these commands keep no files in the
-// data folder. Throws UsageError for anything else that begins with "--".
+// Reads the options (each needs a value, non-empty unless allowed), the flags (each at most
+// once) and the operands; "--" ends the options. "--data-folder DIR" is always taken, and kept
+// only when it is one of the options: the other commands keep no files in the data folder.
+// Throws UsageError for anything else that begins with "--".
 OptionValues ReadOptionValues(const std::vector<std::wstring>& arguments,
                               std::initializer_list<ValueOption> options,
                               std::initializer_list<std::wstring_view> flags);
